@@ -1,0 +1,26 @@
+# Outside libraries: installed by scripts/setup.sh, never copied into the tree.
+find_package(ZLIB REQUIRED)
+
+if(WIN32)
+    # libjpeg-turbo cross-built static with SIMD by scripts/build-jpeg-win64.sh.
+    set(PW_JPEG_WIN64_DIR "${PROJECT_SOURCE_DIR}/build/deps/jpeg-win64" CACHE PATH "libjpeg-turbo for win64")
+    add_library(pw_jpeg STATIC IMPORTED GLOBAL)
+    set_target_properties(pw_jpeg PROPERTIES
+        IMPORTED_LOCATION "${PW_JPEG_WIN64_DIR}/lib/libjpeg.a"
+        INTERFACE_INCLUDE_DIRECTORIES "${PW_JPEG_WIN64_DIR}/include")
+else()
+    find_package(JPEG REQUIRED)
+    add_library(pw_jpeg INTERFACE IMPORTED GLOBAL)
+    target_link_libraries(pw_jpeg INTERFACE JPEG::JPEG)
+endif()
+
+# GoogleTest from Debian's sources, built with our own flags for both builds.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+include(GoogleTest)
+if(CMAKE_CROSSCOMPILING)
+    # Discover at test time so the build never needs Wine.
+    set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+endif()

@@ -1,0 +1,15 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 (posix threads).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(PW_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${PW_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PW_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${PW_MINGW_PREFIX}-windres)
+set(CMAKE_ASM_NASM_COMPILER nasm)
+set(CMAKE_FIND_ROOT_PATH /usr/${PW_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Test executables run under Wine with a private prefix and a virtual display.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs everything the builds and tests need on a Debian 12 machine (as root).
+# Idempotent: a second run checks and returns within seconds.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+need_pkgs=(
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+  wine wine64 xvfb xauth xdotool imagemagick nasm cmake ninja-build
+  googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm
+  zlib1g-dev libjpeg62-turbo-dev fp-utils dpkg-dev
+  libpng-dev libspng-dev libgif-dev libtiff-dev libzip-dev libstb-dev
+  zip unzip p7zip-full libarchive-tools x11-apps
+)
+
+missing=()
+for p in "${need_pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+
+# Source packages (libjpeg-turbo, unrar-nonfree) need deb-src and non-free entries.
+ensure_sources() {
+  local f=/etc/apt/sources.list.d/pagewick-src.sources
+  if [ -f "$f" ]; then return 1; fi
+  if grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null &&
+     grep -rqs 'non-free' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null; then
+    return 1
+  fi
+  echo "setup: adding deb-src and non-free apt entries ($f)"
+  cat > "$f" <<'SRC'
+Types: deb deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main contrib non-free non-free-firmware
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  return 0
+}
+
+updated=0
+if ensure_sources; then apt-get update -qq; updated=1; fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  [ $updated = 1 ] || apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# rar (non-free) writes RAR fixtures for the archive tests.
+if ! command -v rar >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq rar >/dev/null || echo "setup: rar not available"
+fi
+
+"$here/scripts/build-jpeg-win64.sh"
+"$here/scripts/build-unrar-win64.sh"
