@@ -1,0 +1,80 @@
+#include "decode/decoded_image.h"
+
+#include <cstring>
+
+#include "platform/heap.h"
+#include "platform/vm.h"
+
+DecodedImage* NewDecodedImage() {
+    return static_cast<DecodedImage*>(AppAllocZero(sizeof(DecodedImage)));
+}
+
+void FreeDecodedImage(DecodedImage* image) {
+    if (image == nullptr) {
+        return;
+    }
+    VmFree(image->pixels);
+    AppFree(image);
+}
+
+uint32_t RowStride(int64_t width, int bitCount) {
+    if (width <= 0 || width > INT32_MAX) {
+        return 0;
+    }
+    uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount / 8);
+    uint64_t stride = (bytes + 3) & ~uint64_t{3};
+    return stride > UINT32_MAX ? 0 : static_cast<uint32_t>(stride);
+}
+
+bool AllocatePixels(DecodedImage* image, int64_t width, int64_t height, int bitCount, DecodeStatus* status) {
+    uint32_t stride = RowStride(width, bitCount);
+    if (stride == 0 || height <= 0 || height > INT32_MAX || (bitCount != 8 && bitCount != 24)) {
+        if (status != nullptr) {
+            *status = kDecodeBadHeader;
+        }
+        return false;
+    }
+    uint64_t bytes = uint64_t{stride} * static_cast<uint64_t>(height);
+    if (bytes > UINT32_MAX) {
+        if (status != nullptr) {
+            *status = kDecodeBadHeader;
+        }
+        return false;
+    }
+    void* block = VmAlloc(static_cast<size_t>(bytes) + 4);
+    if (block == nullptr) {
+        if (status != nullptr) {
+            *status = kDecodeNoMemory;
+        }
+        return false;
+    }
+    image->pixels = static_cast<uint8_t*>(block);
+    BitmapInfoHeader& h = image->header;
+    h.size = 40;
+    h.width = static_cast<int32_t>(width);
+    h.height = static_cast<int32_t>(height);
+    h.planes = 1;
+    h.bitCount = static_cast<uint16_t>(bitCount);
+    h.compression = 0;
+    h.sizeImage = 0;
+    return true;
+}
+
+bool OpenMappedInputFile(MappedInput* input, const char16_t* path, DecodedImage* image) {
+    if (!input->file.Open(path)) {
+        return false;
+    }
+    input->start = input->file.data();
+    input->cursor = input->start;
+    input->end = input->start + input->file.size();
+    image->sourceSize = static_cast<uint32_t>(input->file.size());
+    image->sourceTime = input->file.time();
+    return true;
+}
+
+void OpenMappedInputMemory(MappedInput* input, const uint8_t* data, size_t size, DecodedImage* image) {
+    input->start = data;
+    input->cursor = data;
+    input->end = data + size;
+    image->sourceSize = static_cast<uint32_t>(size);
+}
