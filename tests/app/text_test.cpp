@@ -63,3 +63,28 @@ TEST(TextTest, OsLevelFromVersion) {
 }
 
 }  // namespace
+
+#include "app/crc32.h"
+
+namespace {
+
+TEST(Crc32Test, KnownValues) {
+    struct Case {
+        const char* text;
+        uint32_t crc;
+    };
+    static const Case kCases[] = {
+        {"", 0x00000000u},
+        {"a", 0xE8B7BE43u},
+        {"123456789", 0xCBF43926u},
+        {"The quick brown fox jumps over the lazy dog", 0x414FA339u},
+    };
+    for (const Case& c : kCases) {
+        EXPECT_EQ(Crc32(c.text, std::char_traits<char>::length(c.text)), c.crc) << c.text;
+    }
+    // Feeding in pieces gives the same result as one call.
+    uint32_t crc = Crc32Update(0, "1234", 4);
+    EXPECT_EQ(Crc32Update(crc, "56789", 5), 0xCBF43926u);
+}
+
+}  // namespace
