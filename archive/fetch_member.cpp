@@ -1,0 +1,41 @@
+#include "archive/fetch_member.h"
+
+#include "archive/zip_reader.h"
+#include "platform/file.h"
+
+namespace {
+constexpr int32_t kKindZip = 2;
+constexpr int32_t kKindRar = 3;
+
+uint8_t* FetchZipMember(const char16_t* archivePath, uint32_t* locator) {
+    FileHandle file(FileOpenRead(archivePath));
+    if (!file.valid()) {
+        return nullptr;
+    }
+    return ZipReadMember(file.get(), locator, nullptr);
+}
+
+const ArchiveFetchOps kZipOps = {FetchZipMember};
+// Filled by the RAR binding and the plug-in host when they join.
+const ArchiveFetchOps kRarOps = {nullptr};
+const ArchiveFetchOps kPluginOps = {nullptr};
+}  // namespace
+
+const ArchiveFetchOps* ArchiveFetchOpsFor(int32_t kind) {
+    switch (kind) {
+        case kKindZip:
+            return &kZipOps;
+        case kKindRar:
+            return &kRarOps;
+        default:
+            return &kPluginOps;
+    }
+}
+
+uint8_t* FetchArchiveMember(int32_t kind, const char16_t* archivePath, uint32_t* locator) {
+    const ArchiveFetchOps* ops = ArchiveFetchOpsFor(kind);
+    if (ops->fetch == nullptr || archivePath == nullptr) {
+        return nullptr;
+    }
+    return ops->fetch(archivePath, locator);
+}
