@@ -1,0 +1,36 @@
+// LZW decoding of GIF image data (the variable-length-code LZW of the GIF89a
+// specification, codes packed least significant bit first).
+//
+// The caller gathers the image's data sub-blocks into one buffer, provides the
+// output (the index buffer) and a table of kGifLzwTableSize entries (AppHeap), and
+// calls GifLzwDecode once. Nothing is allocated here; the caller frees both.
+//
+// Decoding never fails: it stops at the end code, when the data runs out, when
+// the output is full (a string that does not fit is written as far as it fits),
+// or at a code that cannot be decoded (a non-root code right after a clear code).
+// Output bytes that were not written keep whatever the caller put there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr uint32_t kGifLzwTableSize = 4096;
+
+// One string of the table. Every string that is not a single root byte was
+// written to the output earlier as one contiguous run, so an entry is the place
+// (start, length) of that run in the output.
+struct GifLzwEntry {
+    uint32_t start;
+    uint32_t length;
+};
+
+// Decodes `data` with the minimum code size `minCodeSize` (2 to 8) into at most
+// `outSize` bytes of `out` (at most 2^32 - 1 are used); returns the number of
+// bytes written. `table` must hold kGifLzwTableSize entries. A minimum code size
+// outside 2 to 8 writes nothing.
+size_t GifLzwDecode(const uint8_t* data,
+                    size_t size,
+                    unsigned minCodeSize,
+                    uint8_t* out,
+                    size_t outSize,
+                    GifLzwEntry* table);
