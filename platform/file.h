@@ -69,5 +69,5 @@ private:
     uint64_t size_ = 0;
     uint64_t time_ = 0;
     FileId file_ = kNoFile;
-    intptr_t mapping_ = 0;
+    [[maybe_unused]] intptr_t mapping_ = 0;  // Windows only
 };
