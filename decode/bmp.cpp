@@ -58,7 +58,10 @@ void FillRecordHeader(DecodedImage* image, const BmpHeader& h) {
 
 // Copies up to maxEntries table entries (as stored, reserved byte included); the
 // entries the file's table does not hold stay zero.
-void CopyPalette(DecodedImage* image, const BmpInput& in, const BmpHeader& h, uint64_t tableBytes,
+void CopyPalette(DecodedImage* image,
+                 const BmpInput& in,
+                 const BmpHeader& h,
+                 uint64_t tableBytes,
                  uint64_t maxEntries) {
     uint64_t bytes = tableBytes < maxEntries * 4 ? tableBytes : maxEntries * 4;
     bytes = Available(in, h.tableOffset, bytes);

@@ -22,7 +22,9 @@ inline DecodedImage* FinishDecode(DecodedImage* image, DecodeStatus result, Deco
     return image;
 }
 
-inline DecodedImage* DecodeFromFile(const char16_t* path, DecodeBody body, const void* options,
+inline DecodedImage* DecodeFromFile(const char16_t* path,
+                                    DecodeBody body,
+                                    const void* options,
                                     DecodeStatus* status) {
     DecodedImage* image = NewDecodedImage();
     if (image == nullptr) {
@@ -35,7 +37,10 @@ inline DecodedImage* DecodeFromFile(const char16_t* path, DecodeBody body, const
     return FinishDecode(image, body(&input, image, options), status);
 }
 
-inline DecodedImage* DecodeFromMemory(const uint8_t* data, size_t size, DecodeBody body, const void* options,
+inline DecodedImage* DecodeFromMemory(const uint8_t* data,
+                                      size_t size,
+                                      DecodeBody body,
+                                      const void* options,
                                       DecodeStatus* status) {
     DecodedImage* image = NewDecodedImage();
     if (image == nullptr) {
@@ -55,8 +60,8 @@ inline uint32_t ReadLe16(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
 }
 inline uint32_t ReadLe32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 inline uint32_t ReadBe32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |

@@ -22,7 +22,7 @@ struct ExtensionEntry {
 
 // Compared in this order; the first match wins.
 const ExtensionEntry kExtensions[] = {
-    {u".jpg", kFormatJpeg}, {u".png", kFormatPng},  {u".gif", kFormatGif},  {u".bmp", kFormatBmp},
+    {u".jpg", kFormatJpeg}, {u".png", kFormatPng},   {u".gif", kFormatGif},  {u".bmp", kFormatBmp},
     {u".tif", kFormatTiff}, {u".tiff", kFormatTiff}, {u".jpe", kFormatJpeg}, {u".jpeg", kFormatJpeg},
 };
 

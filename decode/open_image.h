@@ -42,5 +42,7 @@ void SetImageFallbackOps(const ImageFallbackOps* ops);
 [[nodiscard]] DecodedImage* OpenImageFile(const char16_t* path, int32_t* orientation);
 // block: a VmAlloc block of size bytes holding one encoded picture; name: the
 // archive member's name, passed only to the fallback. The block is always freed.
-[[nodiscard]] DecodedImage* OpenImageMemory(const char16_t* name, uint8_t* block, size_t size,
+[[nodiscard]] DecodedImage* OpenImageMemory(const char16_t* name,
+                                            uint8_t* block,
+                                            size_t size,
                                             int32_t* orientation);

@@ -305,7 +305,8 @@ DecodeStatus OnImageData(PngDecoder* d, const Chunk& first) {
         if (length > kMaxChunkLength || length + 12 > d->size - pos) {
             return kPngBadIdatRun;
         }
-        Chunk c{kIdat, d->data + pos + 8, static_cast<uint32_t>(length), ReadBe32(d->data + pos + 8 + length)};
+        Chunk c{kIdat, d->data + pos + 8, static_cast<uint32_t>(length),
+                ReadBe32(d->data + pos + 8 + length)};
         total += length;
         if (!CrcMatches(c) || total > UINT32_MAX) {
             return kPngBadIdatRun;

@@ -19,7 +19,8 @@
 
 #include "decode/decoded_image.h"
 
-inline constexpr DecodeStatus kPngBadInput = static_cast<DecodeStatus>(50007);  // signature, size, chunk past end
+inline constexpr DecodeStatus kPngBadInput =
+    static_cast<DecodeStatus>(50007);  // signature, size, chunk past end
 inline constexpr DecodeStatus kPngInflateFailed = static_cast<DecodeStatus>(50009);
 inline constexpr DecodeStatus kPngBadCrc = static_cast<DecodeStatus>(50011);  // IHDR, PLTE, IDAT, IEND
 inline constexpr DecodeStatus kPngChunkTooLong = static_cast<DecodeStatus>(50012);
@@ -30,9 +31,11 @@ inline constexpr DecodeStatus kPngBadBitDepth = static_cast<DecodeStatus>(50017)
 inline constexpr DecodeStatus kPngBadCompression = static_cast<DecodeStatus>(50018);
 inline constexpr DecodeStatus kPngBadFilterMethod = static_cast<DecodeStatus>(50019);
 inline constexpr DecodeStatus kPngBadInterlace = static_cast<DecodeStatus>(50020);
-inline constexpr DecodeStatus kPngChunkOrder = static_cast<DecodeStatus>(50022);  // IHDR/PLTE repeated, 2nd IDAT run
-inline constexpr DecodeStatus kPngNoImageData = static_cast<DecodeStatus>(50023);   // no IDAT, or no PLTE
-inline constexpr DecodeStatus kPngBadIdatRun = static_cast<DecodeStatus>(50024);    // fault after the first IDAT
+inline constexpr DecodeStatus kPngChunkOrder =
+    static_cast<DecodeStatus>(50022);  // IHDR/PLTE repeated, 2nd IDAT run
+inline constexpr DecodeStatus kPngNoImageData = static_cast<DecodeStatus>(50023);  // no IDAT, or no PLTE
+inline constexpr DecodeStatus kPngBadIdatRun =
+    static_cast<DecodeStatus>(50024);  // fault after the first IDAT
 
 [[nodiscard]] DecodedImage* PngDecodeFile(const char16_t* path, DecodeStatus* status = nullptr);
 [[nodiscard]] DecodedImage* PngDecodeMemory(const uint8_t* data, size_t size, DecodeStatus* status = nullptr);

@@ -18,16 +18,16 @@ inline constexpr uint32_t kPngTypeRgba = 6;
 // known when the rows are decoded).
 struct PngPixelRules {
     uint32_t depth = 0;
-    const uint8_t* blend = nullptr;  // blend table, [a][c] at a * 256 + c
+    const uint8_t* blend = nullptr;           // blend table, [a][c] at a * 256 + c
     uint8_t background[3] = {255, 255, 255};  // blue, green, red
-    bool rgbKey = false;                       // colour type 2 with an accepted tRNS
-    uint8_t key[3] = {};                       // its blue, green, red
+    bool rgbKey = false;                      // colour type 2 with an accepted tRNS
+    uint8_t key[3] = {};                      // its blue, green, red
 };
 
 // Writes count pixels of one unfiltered raw row (filter byte excluded) to out, one
 // output pixel every outStep bytes.
-using PngStoreRow = void (*)(const PngPixelRules& rules, const uint8_t* raw, uint32_t count, uint8_t* out,
-                             size_t outStep);
+using PngStoreRow =
+    void (*)(const PngPixelRules& rules, const uint8_t* raw, uint32_t count, uint8_t* out, size_t outStep);
 // Undoes one filter in place over rowBytes bytes; prev is the previous unfiltered
 // row of the same pass (zeros for the first).
 using PngUnfilter = void (*)(uint8_t* row, const uint8_t* prev, size_t rowBytes);
@@ -64,5 +64,7 @@ struct PngIdatRun {
 // composites as the rules say. Returns kDecodeOk, kDecodeNoMemory or
 // kPngInflateFailed. A stream that ends early leaves the rows it did not reach as
 // a zero pixel composites to.
-DecodeStatus DecodePngImageData(const PngImageLayout& layout, const PngPixelRules& rules, const PngIdatRun& run,
+DecodeStatus DecodePngImageData(const PngImageLayout& layout,
+                                const PngPixelRules& rules,
+                                const PngIdatRun& run,
                                 DecodedImage* image);

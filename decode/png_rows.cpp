@@ -60,11 +60,12 @@ struct IdatFeed {
         }
         return false;
     }
+    bool HasMore() const { return next < end; }
 };
 
 // Owns the zlib stream of one decode.
 class Inflater {
-public:
+  public:
     Inflater() {
         std::memset(&z_, 0, sizeof z_);
         z_.zalloc = ZAlloc;
@@ -83,7 +84,7 @@ public:
     }
     z_stream* get() { return &z_; }
 
-private:
+  private:
     z_stream z_;
     bool open_ = false;
 };
@@ -97,8 +98,10 @@ RowResult InflateRow(z_stream* z, IdatFeed* feed, uint8_t* row, size_t n) {
     z->next_out = row;
     z->avail_out = static_cast<uInt>(n);
     for (;;) {
-        if (z->avail_in == 0 && !feed->Refill(z)) {
-            return RowResult::kFailed;
+        // At the end of the run zlib is still called: it may hold the stream's
+        // last bits already.
+        if (z->avail_in == 0) {
+            feed->Refill(z);
         }
         int rc = inflate(z, Z_NO_FLUSH);
         if (rc == Z_STREAM_END) {
@@ -114,8 +117,9 @@ RowResult InflateRow(z_stream* z, IdatFeed* feed, uint8_t* row, size_t n) {
         if (z->avail_out == 0) {
             return RowResult::kRow;
         }
-        if (rc == Z_BUF_ERROR && z->avail_in != 0) {
-            return RowResult::kFailed;  // no progress with input and output room left
+        // No progress possible: the input is spent with the stream still open.
+        if (rc == Z_BUF_ERROR && (z->avail_in != 0 || !feed->HasMore())) {
+            return RowResult::kFailed;
         }
     }
 }
@@ -139,8 +143,13 @@ bool UnreachedFill(const PngImageLayout& l, const PngPixelRules& r, uint8_t fill
 }
 
 // Writes fill to every pixel from pass `pass`, pass row `row` on.
-void FillUnreached(const PngImageLayout& l, const Pass* passes, int passCount, int pass, uint32_t row,
-                   const uint8_t fill[3], DecodedImage* image) {
+void FillUnreached(const PngImageLayout& l,
+                   const Pass* passes,
+                   int passCount,
+                   int pass,
+                   uint32_t row,
+                   const uint8_t fill[3],
+                   DecodedImage* image) {
     const uint32_t stride = RowStride(l.width, static_cast<int>(l.outPixelBytes * 8));
     for (int p = pass; p < passCount; ++p) {
         const Pass& ps = passes[p];
@@ -158,7 +167,9 @@ void FillUnreached(const PngImageLayout& l, const Pass* passes, int passCount, i
 
 }  // namespace
 
-DecodeStatus DecodePngImageData(const PngImageLayout& l, const PngPixelRules& rules, const PngIdatRun& run,
+DecodeStatus DecodePngImageData(const PngImageLayout& l,
+                                const PngPixelRules& rules,
+                                const PngIdatRun& run,
                                 DecodedImage* image) {
     PngRowOps ops{};
     ChoosePngUnfilters(l.filterBpp, &ops);
