@@ -297,9 +297,11 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
         return Fail(d, kGifBadData);
     }
 
-    // The gathered data never holds more than the rest of the input, so the
-    // buffer need not be larger than that either.
-    uint64_t capacity = pixelCount * 5 / 4 + 260;
+    // Room for every valid code stream: a code may carry a single pixel in up to
+    // 12 bits, and clear codes add more, so incompressible pictures need about
+    // 1.5 bytes a pixel (a quarter more, as once reserved, cut their last rows).
+    // The data never holds more than the rest of the input either.
+    uint64_t capacity = pixelCount * 5 / 2 + 260;
     uint64_t rest = d->in.size - d->in.pos;
     if (rest < capacity) {
         capacity = rest;

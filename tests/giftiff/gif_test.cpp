@@ -250,6 +250,8 @@ TEST(GifDecode, LzwRoundTrips) {
         {"4 colours", 4, 2, 100, 80, {}},
         {"16 colours", 16, 4, 120, 90, {}},
         {"256 colours, full table cleared", 256, 2, 200, 150, {}},
+        {"256 colours of noise: more data than pixels", 256, 1, 160, 120, {}},
+        {"clear after every code", 4, 3, 50, 40, {true, true, 1, false}},
         {"256 colours, full table kept", 256, 2, 200, 150, {true, false, 0, false}},
         {"64 colours, clear every 100 codes", 64, 3, 150, 100, {true, true, 100, false}},
         {"double clears", 8, 5, 90, 90, {true, true, 37, true}},
