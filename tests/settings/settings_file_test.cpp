@@ -1,0 +1,174 @@
+// Saving to the disk: the old file or the new one survives every failure of the
+// write, never a damaged file; a file that cannot be read is left alone.
+#include <gtest/gtest.h>
+
+#include "settings/settings_reader.h"
+#include "settings/settings_writer.h"
+#include "tests/settings/settings_test_util.h"
+
+namespace {
+
+// Passes every call to the real file operations, but writes only the first
+// `bytesLeft` bytes and then fails, or fails when closing or replacing.
+struct FailingFiles {
+    const SettingsFileOps* inner = &PlatformSettingsFileOps();
+    int64_t bytesLeft = INT64_MAX;
+    bool failClose = false;
+    bool failReplace = false;
+    bool discarded = false;
+
+    SettingsFileOps Ops() {
+        SettingsFileOps ops;
+        ops.context = this;
+        ops.openTemp = [](void* c, TempFile* t, const char16_t* target) {
+            FailingFiles* f = static_cast<FailingFiles*>(c);
+            return f->inner->openTemp(f->inner->context, t, target);
+        };
+        ops.write = [](void* c, TempFile* t, const uint8_t* data, uint32_t n) {
+            FailingFiles* f = static_cast<FailingFiles*>(c);
+            uint32_t take = f->bytesLeft < n ? static_cast<uint32_t>(f->bytesLeft) : n;
+            f->bytesLeft -= take;
+            bool wrote = take == 0 || f->inner->write(f->inner->context, t, data, take);
+            return wrote && take == n;
+        };
+        ops.close = [](void* c, TempFile* t) {
+            FailingFiles* f = static_cast<FailingFiles*>(c);
+            bool closed = f->inner->close(f->inner->context, t);
+            return closed && !f->failClose;
+        };
+        ops.replace = [](void* c, TempFile* t, const char16_t* target) {
+            FailingFiles* f = static_cast<FailingFiles*>(c);
+            return !f->failReplace && f->inner->replace(f->inner->context, t, target);
+        };
+        ops.discard = [](void* c, TempFile* t) {
+            FailingFiles* f = static_cast<FailingFiles*>(c);
+            f->discarded = true;
+            f->inner->discard(f->inner->context, t);
+        };
+        return ops;
+    }
+};
+
+Bytes OldFile() {
+    FileBuilder b;
+    b.Text(kSlotLanguageFile, u"Old.dll").Int(kSlotPaneWidth, 99).Int(71, 7).Data(74, {0xAA, 0xBB});
+    b.List(kSlotTreeFolders, {u"C:\\old"});
+    return b.Build();
+}
+
+void ChangedSettings(FakePlatform* platform, const Bytes& old, Settings* s) {
+    SettingsReset(s);
+    ASSERT_TRUE(SettingsReadMemory(old.data(), old.size(), s, platform->Ops()));
+    s->languageFile.Assign(u"New.dll");
+    s->paneWidth = 300;
+    for (uint32_t i = 0; i < 10; ++i) {
+        s->history[i].Assign(u"D:\\books\\a rather long book title.zip");
+    }
+    s->historyCount = 10;
+}
+
+TEST(SettingsFile, EveryFailedWriteLeavesTheOldFile) {
+    ScratchFolder folder;
+    std::u16string path = folder.Path(u"Pagewick.ini");
+    FakePlatform platform;
+    Bytes old = OldFile();
+    Settings s;
+    ChangedSettings(&platform, old, &s);
+    MemorySource m;
+    OpenMemorySource(&m, old.data(), old.size());
+    ByteBuf built;
+    ASSERT_EQ(BuildSettingsFile(&m.source, s, platform.Ops(), &built), SaveResult::kSaved);
+    Bytes expected(built.data, built.data + built.size);
+    ASSERT_NE(expected, old);
+
+    // The old file is written once: every failed save must leave it as it is.
+    ASSERT_TRUE(WriteWholeFile(path, old));
+    for (int64_t n = 0; n <= int64_t(expected.size()); ++n) {
+        FailingFiles files;
+        files.bytesLeft = n;
+        SaveResult r = SettingsWrite(path.c_str(), s, platform.Ops(), files.Ops());
+        Bytes now;
+        ASSERT_TRUE(ReadWholeFile(path, &now)) << "after " << n << " bytes";
+        if (n < int64_t(expected.size())) {
+            ASSERT_EQ(r, SaveResult::kWriteFailed) << "after " << n << " bytes";
+            ASSERT_EQ(now, old) << "after " << n << " bytes";
+            ASSERT_TRUE(files.discarded) << "after " << n << " bytes";
+        } else {
+            ASSERT_EQ(r, SaveResult::kSaved);
+            ASSERT_EQ(now, expected);
+        }
+        ASSERT_FALSE(PathExists(path + u".tmp")) << "after " << n << " bytes";
+    }
+}
+
+TEST(SettingsFile, FailedFlushOrReplaceLeavesTheOldFile) {
+    struct Case {
+        const char* name;
+        bool failClose, failReplace;
+        bool oldExists;
+    };
+    static const Case kCases[] = {
+        {"flush fails", true, false, true},
+        {"replace fails", false, true, true},
+        {"replace fails, no old file", false, true, false},
+    };
+    FakePlatform platform;
+    Bytes old = OldFile();
+    for (const Case& c : kCases) {
+        ScratchFolder folder;
+        std::u16string path = folder.Path(u"Pagewick.ini");
+        if (c.oldExists) {
+            ASSERT_TRUE(WriteWholeFile(path, old));
+        }
+        Settings s;
+        ChangedSettings(&platform, old, &s);
+        FailingFiles files;
+        files.failClose = c.failClose;
+        files.failReplace = c.failReplace;
+        EXPECT_EQ(SettingsWrite(path.c_str(), s, platform.Ops(), files.Ops()), SaveResult::kWriteFailed)
+            << c.name;
+        Bytes now;
+        EXPECT_EQ(ReadWholeFile(path, &now), c.oldExists) << c.name;
+        if (c.oldExists) {
+            EXPECT_EQ(now, old) << c.name;
+        }
+        EXPECT_FALSE(PathExists(path + u".tmp")) << c.name;
+    }
+}
+
+TEST(SettingsFile, SavesAndReadsBackOnDisk) {
+    ScratchFolder folder;
+    std::u16string path = folder.Path(u"Pagewick.ini");
+    FakePlatform platform;
+    // A temporary file left by an earlier run that died while saving is ignored
+    // and overwritten.
+    ASSERT_TRUE(WriteWholeFile(path + u".tmp", Bytes{0x68, 0x00}));
+    Settings s;
+    EXPECT_FALSE(SettingsRead(path.c_str(), &s, platform.Ops()));
+    s.resumePath.Assign(u"E:\\last.cbz");
+    s.resumePage = 12;
+    ASSERT_EQ(SettingsWrite(path.c_str(), s, platform.Ops(), PlatformSettingsFileOps()), SaveResult::kSaved);
+    EXPECT_FALSE(PathExists(path + u".tmp"));
+    Settings r;
+    EXPECT_TRUE(SettingsRead(path.c_str(), &r, platform.Ops()));
+    EXPECT_EQ(std::u16string(r.resumePath.Text()), u"E:\\last.cbz");
+    EXPECT_EQ(r.resumePage, 12);
+    // The second save starts from the first one's file.
+    r.resumePage = 13;
+    ASSERT_EQ(SettingsWrite(path.c_str(), r, platform.Ops(), PlatformSettingsFileOps()), SaveResult::kSaved);
+    Settings again;
+    EXPECT_TRUE(SettingsRead(path.c_str(), &again, platform.Ops()));
+    EXPECT_EQ(again.resumePage, 13);
+}
+
+TEST(SettingsFile, UnreadableOldFileIsNotOverwritten) {
+    ScratchFolder folder;
+    // A folder where the file should be: it exists but cannot be read as a file.
+    std::u16string path = folder.Path();
+    Settings s;
+    EXPECT_EQ(SettingsWrite(path.c_str(), s, PlatformSettingsOps(), PlatformSettingsFileOps()),
+              SaveResult::kOldFileUnreadable);
+    EXPECT_FALSE(PathExists(path + u".tmp"));
+}
+
+}  // namespace

@@ -1,0 +1,347 @@
+// The reader: defaults and clamps, what damaged files give, lists, key bindings,
+// bookmarks and history, the first-start lists and the load order's checks.
+#include <gtest/gtest.h>
+
+#include "settings/settings_reader.h"
+#include "tests/settings/settings_test_util.h"
+
+namespace {
+
+struct Loaded {
+    Settings s;
+    bool read = false;
+};
+
+void Load(const Bytes& file, FakePlatform* platform, Loaded* out) {
+    SettingsReset(&out->s);
+    out->read = SettingsReadMemory(file.data(), file.size(), &out->s, platform->Ops());
+}
+
+TEST(SettingsRead, IntegerSlotsTakeTheirClamps) {
+    struct Case {
+        const char* name;
+        uint32_t slot;
+        bool present;
+        int32_t stored;
+        int32_t expected;
+    };
+    static const Case kCases[] = {
+        {"stretch halftone", kSlotStretchMode, true, 4, 4},
+        {"stretch 0 reads as colour on colour", kSlotStretchMode, true, 0, 3},
+        {"stretch 3", kSlotStretchMode, true, 3, 3},
+        {"stretch 7", kSlotStretchMode, true, 7, 3},
+        {"stretch absent", kSlotStretchMode, false, 0, 4},
+        {"background 4 kept", kSlotBackgroundColour, true, 4, 4},
+        {"background 0 kept", kSlotBackgroundColour, true, 0, 0},
+        {"background 5", kSlotBackgroundColour, true, 5, 2},
+        {"background negative is large unsigned", kSlotBackgroundColour, true, -1, 2},
+        {"pane mode 2 kept", kSlotPaneMode, true, 2, 2},
+        {"pane mode 3", kSlotPaneMode, true, 3, 1},
+        {"pane mode negative", kSlotPaneMode, true, -7, 1},
+        {"pane mode absent", kSlotPaneMode, false, 0, 1},
+        {"show state maximised", kSlotWindowShowState, true, 3, 3},
+        {"show state minimised reads normal", kSlotWindowShowState, true, 2, 1},
+        {"show state 0", kSlotWindowShowState, true, 0, 1},
+        {"spread bit 2 is off", kSlotSpreadMode, true, 2, 0},
+        {"spread bit 3 is on", kSlotSpreadMode, true, 3, 1},
+        {"spread absent is on", kSlotSpreadMode, false, 0, 1},
+        {"notice off", kSlotShowNoticeAtStart, true, 0, 0},
+        {"tree hidden any value", kSlotTreeHiddenMode, true, -5, -5},
+        {"pane width negative kept", kSlotPaneWidth, true, -20, -20},
+        {"pane width absent", kSlotPaneWidth, false, 0, 180},
+        {"hide delay absent", kSlotPaneHideDelay, false, 0, 500},
+        {"window left absent", kSlotWindowLeft, false, 0, 200},
+        {"window height stored", kSlotWindowHeight, true, 1234, 1234},
+        {"mouse X1 stored", 17, true, 5062, 5062},
+        {"mouse wheel away absent", 101, false, 0, 5042},
+        {"key dialog page bit", kSlotKeyDialogMousePage, true, 1, 1},
+        {"bookmark-less page slot", 45, true, 9, 0},  // no bookmark path: page stays 0
+        {"resume page", kSlotResumePage, true, 77, 77},
+    };
+    FakePlatform platform;
+    for (const Case& c : kCases) {
+        FileBuilder b;
+        if (c.present) {
+            b.Int(c.slot, c.stored);
+        }
+        Loaded l;
+        Load(b.Build(), &platform, &l);
+        EXPECT_TRUE(l.read) << c.name;
+        EXPECT_EQ(SettingsGetInt(l.s, c.slot), c.expected) << c.name;
+    }
+}
+
+TEST(SettingsRead, ValuesThatDoNotFitFallBack) {
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool read;
+        int32_t spread;            // slot 7
+        const char16_t* language;  // slot 0
+    };
+    FileBuilder good;
+    good.Int(kSlotSpreadMode, 0).Text(kSlotLanguageFile, u"Japanese.dll");
+    Bytes goodBytes = good.Build();
+    Bytes truncatedIndex(goodBytes.begin(), goodBytes.begin() + 100);
+    Bytes threeBytes(goodBytes.begin(), goodBytes.begin() + 3);
+    FileBuilder shortCount(5);
+    shortCount.Int(kSlotSpreadMode, 0).Text(kSlotLanguageFile, u"J.dll");
+    FileBuilder zeroCount(0);
+    FileBuilder tooLong;
+    tooLong.Int(kSlotSpreadMode, 0).Raw(kSlotLanguageFile, 836, 1000);
+    FileBuilder pastEnd;
+    pastEnd.Int(kSlotSpreadMode, 0).Data(74, Bytes(40, 1)).Raw(kSlotLanguageFile, 5000, 10);
+    FileBuilder asBytes;
+    asBytes.Data(kSlotSpreadMode, Bytes{0, 0, 0, 0}).Int(kSlotLanguageFile, 3);
+    FileBuilder manyEntries(300);
+    manyEntries.Int(kSlotSpreadMode, 0).Text(kSlotLanguageFile, u"E.dll").Int(200, 1);
+    FileBuilder otherTag(104, 0x1234);
+    otherTag.Int(kSlotSpreadMode, 0);
+
+    const Case kCases[] = {
+        {"empty file", {}, false, 1, u""},
+        {"three bytes", threeBytes, false, 1, u""},
+        {"index cut short", truncatedIndex, false, 1, u""},
+        {"good", goodBytes, true, 0, u"Japanese.dll"},
+        {"count below the slot", shortCount.Build(), true, 1, u"J.dll"},
+        {"no entries", zeroCount.Build(), true, 1, u""},
+        {"length past the data size", tooLong.Build(), true, 0, u""},
+        {"offset past the end reads empty", pastEnd.Build(), true, 0, u""},
+        {"kinds swapped", asBytes.Build(), true, 1, u""},
+        {"more than 104 entries", manyEntries.Build(), true, 0, u"E.dll"},
+        {"tag ignored", otherTag.Build(), true, 0, u""},
+    };
+    FakePlatform platform;
+    for (const Case& c : kCases) {
+        Loaded l;
+        Load(c.file, &platform, &l);
+        EXPECT_EQ(l.read, c.read) << c.name;
+        EXPECT_EQ(l.s.spreadMode ? 1 : 0, c.spread) << c.name;
+        EXPECT_EQ(std::u16string(l.s.languageFile.Text()), c.language) << c.name;
+    }
+}
+
+TEST(SettingsRead, FirstStartListsOnlyWhenNoFileWasRead) {
+    struct Case {
+        const char* name;
+        bool fileRead;
+        bool picturesGiven;
+        std::u16string favourite0, favourite2, tree;
+    };
+    const Case kCases[] = {
+        {"no file", false, true, u"C:\\Users\\u\\Desktop", u"C:\\Users\\u\\Pictures",
+         u"C:\\Users\\u\\Pictures"},
+        {"no file, no Pictures", false, false, u"C:\\Users\\u\\Desktop", u"", u""},
+        {"file without the lists", true, true, u"", u"", u""},
+    };
+    for (const Case& c : kCases) {
+        FakePlatform platform;
+        if (!c.picturesGiven) {
+            platform.special.erase(SpecialFolder::kPictures);
+        }
+        Loaded l;
+        Load(c.fileRead ? FileBuilder().Build() : Bytes{}, &platform, &l);
+        EXPECT_EQ(l.read, c.fileRead) << c.name;
+        EXPECT_EQ(std::u16string(l.s.favouriteFolders[0].Text()), c.favourite0) << c.name;
+        EXPECT_EQ(std::u16string(l.s.favouriteFolders[2].Text()), c.favourite2) << c.name;
+        for (uint32_t i = 3; i < kFavouriteCount; ++i) {
+            EXPECT_EQ(l.s.favouriteFolders[i].length, 0u) << c.name << " favourite " << i;
+        }
+        ASSERT_EQ(l.s.treeFolders.count, c.tree.empty() ? 0u : 1u) << c.name;
+        if (!c.tree.empty()) {
+            EXPECT_EQ(std::u16string(l.s.treeFolders.items[0].path.Text()), c.tree) << c.name;
+            EXPECT_EQ(l.s.treeFolders.items[0].expand, 0) << c.name;
+        }
+        EXPECT_EQ(platform.blendFills, 1) << c.name;
+    }
+}
+
+TEST(SettingsRead, OpenDialogFolderMustExist) {
+    FakePlatform platform;
+    platform.folders.insert(u"D:\\Comics");
+    struct Case {
+        const char* name;
+        bool present;
+        std::u16string stored, expected;
+    };
+    const Case kCases[] = {
+        {"existing folder kept", true, u"D:\\Comics", u"D:\\Comics"},
+        {"missing folder becomes Documents", true, u"D:\\Gone", u"C:\\Users\\u\\Documents"},
+        {"absent is Documents", false, u"", u"C:\\Users\\u\\Documents"},
+    };
+    for (const Case& c : kCases) {
+        FileBuilder b;
+        if (c.present) {
+            b.Text(kSlotOpenDialogFolder, c.stored);
+        }
+        Loaded l;
+        Load(b.Build(), &platform, &l);
+        EXPECT_EQ(std::u16string(l.s.openDialogFolder.Text()), c.expected) << c.name;
+    }
+}
+
+TEST(SettingsRead, BookmarksAndHistoryEndAtTheFirstEmptyPath) {
+    FileBuilder b;
+    b.Text(35, u"A.zip").Int(45, 4).Text(36, u"B.zip").Int(46, 7).Text(38, u"D.zip").Int(48, 9);
+    // Eleven to twenty live in the high slots; they are reached only through the low ten.
+    b.Text(78, u"K.zip");
+    b.Text(55, u"H1").Text(56, u"H2").Text(57, u"").Text(58, u"H4");
+    FakePlatform platform;
+    Loaded l;
+    Load(b.Build(), &platform, &l);
+    ASSERT_EQ(l.s.bookmarkCount, 2u);
+    EXPECT_EQ(std::u16string(l.s.bookmarks[1].path.Text()), u"B.zip");
+    EXPECT_EQ(l.s.bookmarks[0].page, 4);
+    EXPECT_EQ(l.s.bookmarks[1].page, 7);
+    EXPECT_EQ(l.s.bookmarks[3].path.length, 0u);
+    EXPECT_EQ(l.s.bookmarks[3].page, 0);
+    EXPECT_EQ(l.s.bookmarks[10].path.length, 0u);
+    EXPECT_EQ(l.s.historyCount, 2u);
+    EXPECT_EQ(l.s.history[3].length, 0u);
+
+    FileBuilder full;
+    for (uint32_t i = 0; i < 10; ++i) {
+        full.Text(35 + i, u"L" + std::u16string(1, char16_t(u'0' + i))).Int(45 + i, int32_t(i));
+        full.Text(78 + i, u"H" + std::u16string(1, char16_t(u'0' + i))).Int(88 + i, int32_t(100 + i));
+    }
+    Load(full.Build(), &platform, &l);
+    ASSERT_EQ(l.s.bookmarkCount, 20u);
+    EXPECT_EQ(std::u16string(l.s.bookmarks[19].path.Text()), u"H9");
+    EXPECT_EQ(l.s.bookmarks[19].page, 109);
+}
+
+TEST(SettingsRead, TextListsAndExpandFlags) {
+    struct Case {
+        const char* name;
+        Bytes list;    // slot 65
+        Bytes expand;  // slot 75, empty: absent
+        std::vector<std::u16string> paths;
+        std::vector<uint8_t> flags;
+    };
+    auto join = [](std::initializer_list<std::u16string> parts) {
+        Bytes out;
+        for (const std::u16string& p : parts) {
+            Bytes b = Utf16Bytes(p);
+            out.insert(out.end(), b.begin(), b.end());
+        }
+        return out;
+    };
+    const std::u16string z(1, u'\0');
+    const Case kCases[] = {
+        {"two entries", join({u"C:\\a", z, u"D:\\b", z}), {1, 0}, {u"C:\\a", u"D:\\b"}, {1, 0}},
+        {"empty middle entry", join({u"a", z, z, u"b", z}), {0, 1, 1}, {u"a", u"", u"b"}, {0, 1, 1}},
+        {"last without terminator", join({u"a", z, u"bc"}), {}, {u"a", u"bc"}, {0, 0}},
+        {"fewer flags than entries", join({u"a", z, u"b", z, u"c", z}), {5}, {u"a", u"b", u"c"}, {5, 0, 0}},
+        {"flags longer than the list", join({u"a", z}), {1, 1, 1, 1, 1}, {u"a"}, {0}},
+        {"odd byte dropped", Bytes{u'x', 0, 0, 0, u'y'}, {}, {u"x"}, {0}},
+    };
+    FakePlatform platform;
+    for (const Case& c : kCases) {
+        FileBuilder b;
+        b.Data(kSlotTreeFolders, c.list);
+        if (!c.expand.empty()) {
+            b.Data(kSlotTreeExpand, c.expand);
+        }
+        b.Data(kSlotDisabledPlugins, c.list);
+        Loaded l;
+        Load(b.Build(), &platform, &l);
+        ASSERT_EQ(l.s.treeFolders.count, c.paths.size()) << c.name;
+        ASSERT_EQ(l.s.disabledPlugins.count, c.paths.size()) << c.name;
+        for (size_t i = 0; i < c.paths.size(); ++i) {
+            EXPECT_EQ(std::u16string(l.s.treeFolders.items[i].path.Text()), c.paths[i]) << c.name << " " << i;
+            EXPECT_EQ(l.s.treeFolders.items[i].expand, c.flags[i]) << c.name << " " << i;
+            EXPECT_EQ(std::u16string(l.s.disabledPlugins.items[i].Text()), c.paths[i]) << c.name << " " << i;
+        }
+    }
+    // An empty list value counts as absent.
+    FileBuilder empty;
+    empty.Data(kSlotTreeFolders, {}).Data(kSlotTreeExpand, {1});
+    Loaded l;
+    Load(empty.Build(), &platform, &l);
+    EXPECT_EQ(l.s.treeFolders.count, 0u);
+}
+
+TEST(SettingsRead, KeyBindingsFromTheStoredTable) {
+    const AccelRecord openCtrlShiftO{kAccelVirtKey | kAccelControl | kAccelShift, u'O', 5500};
+    const AccelRecord altNext{kAccelVirtKey | 0x10, 0x0122, 5031};  // Alt and a key above 255
+    const AccelRecord secondOpen{kAccelVirtKey, u'P', 5500};
+    const AccelRecord foreign{kAccelVirtKey, u'Q', 7777};
+    struct Case {
+        const char* name;
+        Bytes value;
+        bool stored;  // false: the built-in bindings apply
+    };
+    Bytes table = KeyRecordBytes({openCtrlShiftO, altNext, secondOpen, foreign});
+    Bytes withTail = table;
+    withTail.push_back(9);  // a partial record is ignored
+    Bytes tooMany = KeyRecordBytes(std::vector<AccelRecord>(43, foreign));
+    const Case kCases[] = {
+        {"stored", table, true},
+        {"trailing partial record", withTail, true},
+        {"less than a record", Bytes{1, 0, 2, 0, 3}, false},
+        {"more than 42 records", tooMany, false},
+    };
+    FakePlatform platform;
+    for (const Case& c : kCases) {
+        FileBuilder b;
+        b.Data(kSlotKeyTable, c.value);
+        Loaded l;
+        Load(b.Build(), &platform, &l);
+        if (!c.stored) {
+            for (uint32_t i = 0; i < kKeyBindingCount; ++i) {
+                EXPECT_EQ(l.s.keyBindings[i].key, kDefaultKeyBindings[i].key) << c.name << " " << i;
+                EXPECT_EQ(l.s.keyBindings[i].modifiers, kDefaultKeyBindings[i].modifiers)
+                    << c.name << " " << i;
+            }
+            EXPECT_EQ(l.s.keyTableCount, 14u) << c.name;  // the built-in keys
+            continue;
+        }
+        ASSERT_EQ(l.s.keyTableCount, 4u) << c.name;
+        EXPECT_EQ(l.s.keyTable[3].command, 7777) << c.name;  // kept as stored
+        EXPECT_EQ(l.s.keyTable[1].flags, kAccelVirtKey | 0x10) << c.name;
+        const KeyBinding& open = l.s.keyBindings[2];
+        EXPECT_EQ(open.command, 5500) << c.name;
+        EXPECT_EQ(open.key, u'O') << c.name;
+        EXPECT_EQ(open.modifiers, kAccelVirtKey | kAccelControl | kAccelShift) << c.name;
+        const KeyBinding& next = l.s.keyBindings[13];
+        EXPECT_EQ(next.command, 5031) << c.name;
+        EXPECT_EQ(next.key, 0x22) << c.name;
+        EXPECT_EQ(next.modifiers, kAccelVirtKey) << c.name;
+        const KeyBinding& loupe = l.s.keyBindings[16];  // carried by no record: unbound
+        EXPECT_EQ(loupe.key, 0) << c.name;
+        EXPECT_EQ(loupe.modifiers, kAccelVirtKey) << c.name;
+    }
+}
+
+TEST(SettingsRead, LanguageAloneBeforeTheRest) {
+    FileBuilder b;
+    b.Text(kSlotLanguageFile, u"Japanese.dll").Int(kSlotSpreadMode, 0);
+    Bytes file = b.Build();
+    SettingsReader r;
+    ASSERT_TRUE(SettingsReaderOpenMemory(&r, file.data(), file.size()));
+    Settings s;
+    SettingsReadLanguage(r, &s);
+    EXPECT_EQ(std::u16string(s.languageFile.Text()), u"Japanese.dll");
+    EXPECT_TRUE(s.spreadMode);
+    // A text with a 0 character ends there, as every user of it reads it.
+    FileBuilder z;
+    z.Text(kSlotLanguageFile, std::u16string(u"En\0x", 4));
+    file = z.Build();
+    ASSERT_TRUE(SettingsReaderOpenMemory(&r, file.data(), file.size()));
+    SettingsReadLanguage(r, &s);
+    EXPECT_EQ(s.languageFile.length, 2u);
+}
+
+TEST(SettingsRead, MissingFileOnDiskGivesDefaults) {
+    ScratchFolder folder;
+    FakePlatform platform;
+    Settings s;
+    s.paneWidth = 1;
+    s.languageFile.Assign(u"x");
+    EXPECT_FALSE(SettingsRead(folder.Path(u"Pagewick.ini").c_str(), &s, platform.Ops()));
+    EXPECT_EQ(s.paneWidth, 180);
+    EXPECT_EQ(s.languageFile.length, 0u);
+    EXPECT_EQ(s.keyTableCount, 14u);
+}
+
+}  // namespace
