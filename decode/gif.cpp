@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "decode/entry_steps.h"
 #include "decode/gif_lzw.h"
 #include "platform/heap.h"
 #include "platform/vm.h"
@@ -333,12 +334,8 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
     return true;
 }
 
-DecodedImage* DecodeOrFree(MappedInput* input, DecodedImage* image) {
-    if (GifDecodeInput(input, image) != kDecodeOk) {
-        FreeDecodedImage(image);
-        return nullptr;
-    }
-    return image;
+DecodeStatus GifBody(MappedInput* input, DecodedImage* image, const void*) {
+    return GifDecodeInput(input, image);
 }
 
 }  // namespace
@@ -357,24 +354,9 @@ DecodeStatus GifDecodeInput(MappedInput* input, DecodedImage* image) {
 }
 
 DecodedImage* GifDecodeFile(const char16_t* path) {
-    DecodedImage* image = NewDecodedImage();
-    if (image == nullptr) {
-        return nullptr;
-    }
-    MappedInput input;
-    if (!OpenMappedInputFile(&input, path, image)) {
-        FreeDecodedImage(image);
-        return nullptr;
-    }
-    return DecodeOrFree(&input, image);
+    return DecodeFromFile(path, GifBody, nullptr, nullptr);
 }
 
 DecodedImage* GifDecodeMemory(const uint8_t* data, size_t size) {
-    DecodedImage* image = NewDecodedImage();
-    if (image == nullptr) {
-        return nullptr;
-    }
-    MappedInput input;
-    OpenMappedInputMemory(&input, data, size, image);
-    return DecodeOrFree(&input, image);
+    return DecodeFromMemory(data, size, GifBody, nullptr, nullptr);
 }

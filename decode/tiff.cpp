@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "decode/entry_steps.h"
 #include "decode/tiff_ifd.h"
 #include "platform/vm.h"
 
@@ -259,12 +260,8 @@ DecodeStatus Decode(const uint8_t* data, uint64_t size, DecodedImage* image) {
     return kDecodeOk;
 }
 
-DecodedImage* DecodeOrFree(MappedInput* input, DecodedImage* image) {
-    if (TiffDecodeInput(input, image) != kDecodeOk) {
-        FreeDecodedImage(image);
-        return nullptr;
-    }
-    return image;
+DecodeStatus TiffBody(MappedInput* input, DecodedImage* image, const void*) {
+    return TiffDecodeInput(input, image);
 }
 
 }  // namespace
@@ -274,24 +271,9 @@ DecodeStatus TiffDecodeInput(MappedInput* input, DecodedImage* image) {
 }
 
 DecodedImage* TiffDecodeFile(const char16_t* path) {
-    DecodedImage* image = NewDecodedImage();
-    if (image == nullptr) {
-        return nullptr;
-    }
-    MappedInput input;
-    if (!OpenMappedInputFile(&input, path, image)) {
-        FreeDecodedImage(image);
-        return nullptr;
-    }
-    return DecodeOrFree(&input, image);
+    return DecodeFromFile(path, TiffBody, nullptr, nullptr);
 }
 
 DecodedImage* TiffDecodeMemory(const uint8_t* data, size_t size) {
-    DecodedImage* image = NewDecodedImage();
-    if (image == nullptr) {
-        return nullptr;
-    }
-    MappedInput input;
-    OpenMappedInputMemory(&input, data, size, image);
-    return DecodeOrFree(&input, image);
+    return DecodeFromMemory(data, size, TiffBody, nullptr, nullptr);
 }

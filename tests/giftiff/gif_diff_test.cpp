@@ -46,7 +46,7 @@ int WriteToVector(GifFileType* gif, const GifByteType* data, int n) {
 
 // Line art: runs, stripes and blocks, so LZW meets both long and short strings.
 std::vector<GifPixelType> Pixels(int w, int h, int colors, uint32_t* seed) {
-    std::vector<GifPixelType> px(static_cast<size_t>(w) * h);
+    std::vector<GifPixelType> px(static_cast<size_t>(w) * static_cast<size_t>(h));
     int style = static_cast<int>(Next(seed) % 3);
     for (int y = 0; y < h; y++) {
         for (int x = 0; x < w; x++) {
@@ -59,7 +59,7 @@ std::vector<GifPixelType> Pixels(int w, int h, int colors, uint32_t* seed) {
             } else {
                 v = static_cast<uint32_t>(x * 3 / (w + 1) + (y % 16 < 8 ? 0 : 5));
             }
-            px[static_cast<size_t>(y) * w + x] = static_cast<GifPixelType>(v % static_cast<uint32_t>(colors));
+            px[static_cast<size_t>(y * w + x)] = static_cast<GifPixelType>(v % static_cast<uint32_t>(colors));
         }
     }
     return px;
@@ -91,12 +91,12 @@ std::vector<uint8_t> Encode(const Generated& g, uint32_t seed) {
             static const int kStep[4] = {8, 8, 4, 2};
             for (int pass = 0; pass < 4; pass++) {
                 for (int y = kStart[pass]; y < g.h; y += kStep[pass]) {
-                    EGifPutLine(gif, px.data() + static_cast<size_t>(y) * g.w, g.w);
+                    EGifPutLine(gif, px.data() + static_cast<size_t>(y * g.w), g.w);
                 }
             }
         } else {
             for (int y = 0; y < g.h; y++) {
-                EGifPutLine(gif, px.data() + static_cast<size_t>(y) * g.w, g.w);
+                EGifPutLine(gif, px.data() + static_cast<size_t>(y * g.w), g.w);
             }
         }
     }
