@@ -39,7 +39,8 @@ uint32_t FormatDecimal(char16_t* out, int32_t value) {
     char16_t digits[10];
     uint32_t count = 0;
     // Work on the magnitude in 64 bits so that INT32_MIN needs no special case.
-    uint64_t magnitude = value < 0 ? static_cast<uint64_t>(-static_cast<int64_t>(value)) : static_cast<uint64_t>(value);
+    uint64_t magnitude =
+        value < 0 ? static_cast<uint64_t>(-static_cast<int64_t>(value)) : static_cast<uint64_t>(value);
     do {
         digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
         magnitude /= 10;

@@ -81,12 +81,15 @@ uint32_t RowStride(int64_t width, int bitCount);
 // nothing allocated) when a dimension is not positive, exceeds INT32_MAX, the
 // block size does not fit in 32 bits, or memory runs out; *status (if given) says
 // which: kDecodeBadHeader or kDecodeNoMemory.
-[[nodiscard]] bool AllocatePixels(DecodedImage* image, int64_t width, int64_t height, int bitCount,
+[[nodiscard]] bool AllocatePixels(DecodedImage* image,
+                                  int64_t width,
+                                  int64_t height,
+                                  int bitCount,
                                   DecodeStatus* status = nullptr);
 
 // Owns a DecodedImage (record and pixels).
 class DecodedImagePtr {
-public:
+  public:
     DecodedImagePtr() = default;
     explicit DecodedImagePtr(DecodedImage* p) : p_(p) {}
     DecodedImagePtr(const DecodedImagePtr&) = delete;
@@ -112,7 +115,7 @@ public:
         p_ = p;
     }
 
-private:
+  private:
     DecodedImage* p_ = nullptr;
 };
 

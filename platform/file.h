@@ -20,7 +20,7 @@ void FileClose(FileId file);
 
 // Owns an open file.
 class FileHandle {
-public:
+  public:
     FileHandle() = default;
     explicit FileHandle(FileId f) : f_(f) {}
     FileHandle(const FileHandle&) = delete;
@@ -45,14 +45,14 @@ public:
         f_ = f;
     }
 
-private:
+  private:
     FileId f_ = kNoFile;
 };
 
 // A whole file mapped read-only. Files of 0 bytes or of 4 GiB and more are not
 // mapped (the decoders' input rule).
 class MappedFile {
-public:
+  public:
     MappedFile() = default;
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
@@ -64,7 +64,7 @@ public:
     uint64_t size() const { return size_; }
     uint64_t time() const { return time_; }
 
-private:
+  private:
     const uint8_t* data_ = nullptr;
     uint64_t size_ = 0;
     uint64_t time_ = 0;

@@ -40,7 +40,7 @@ template <typename T>
 // Owns one block of the application heap.
 template <typename T>
 class AppPtr {
-public:
+  public:
     AppPtr() = default;
     explicit AppPtr(T* p) : p_(p) {}
     AppPtr(const AppPtr&) = delete;
@@ -65,6 +65,6 @@ public:
         p_ = p;
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };

@@ -55,7 +55,8 @@ void* AppReAllocZero(void* block, size_t bytes) {
         return nullptr;
     }
     size_t old = SizeOf(block);
-    auto* raw = static_cast<unsigned char*>(std::realloc(static_cast<unsigned char*>(block) - kHeader, bytes + kHeader));
+    auto* raw = static_cast<unsigned char*>(
+        std::realloc(static_cast<unsigned char*>(block) - kHeader, bytes + kHeader));
     if (raw == nullptr) {
         return nullptr;
     }

@@ -9,7 +9,7 @@ void AppLockEnter();
 void AppLockLeave();
 
 class AppLockGuard {
-public:
+  public:
     AppLockGuard() { AppLockEnter(); }
     ~AppLockGuard() { AppLockLeave(); }
     AppLockGuard(const AppLockGuard&) = delete;

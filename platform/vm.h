@@ -11,7 +11,7 @@ void VmFree(void* block);
 
 // Owns one virtual-memory block.
 class VmBlock {
-public:
+  public:
     VmBlock() = default;
     explicit VmBlock(void* p) : p_(static_cast<uint8_t*>(p)) {}
     VmBlock(const VmBlock&) = delete;
@@ -35,6 +35,6 @@ public:
         p_ = static_cast<uint8_t*>(p);
     }
 
-private:
+  private:
     uint8_t* p_ = nullptr;
 };

@@ -18,22 +18,28 @@ for p in "${need_pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
 done
 
-# Source packages (libjpeg-turbo, unrar-nonfree) need deb-src and non-free entries.
+# Source packages (libjpeg-turbo, unrar-nonfree) need deb-src entries; rar and
+# unrar-nonfree live in non-free. Binary main is already configured by the system.
 ensure_sources() {
   local f=/etc/apt/sources.list.d/pagewick-src.sources
-  if [ -f "$f" ]; then return 1; fi
-  if grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null &&
-     grep -rqs 'non-free' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null; then
-    return 1
-  fi
-  echo "setup: adding deb-src and non-free apt entries ($f)"
-  cat > "$f" <<'SRC'
-Types: deb deb-src
+  local want
+  want=$(cat <<'SRC'
+Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: bookworm bookworm-updates
-Components: main contrib non-free non-free-firmware
+Components: main non-free
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: contrib non-free
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
+)
+  if [ -f "$f" ] && [ "$(cat "$f")" = "$want" ]; then return 1; fi
+  echo "setup: adding deb-src and non-free apt entries ($f)"
+  printf '%s\n' "$want" > "$f"
   return 0
 }
 

@@ -84,8 +84,9 @@ TEST(PathTest, JoinPathFromItsOwnBuffer) {
     StrBuf s;
     s.Assign(u"C:\\a-rather-long-folder-name-that-will-force-the-buffer-to-grow-when-joined");
     s.JoinPath(s.buffer, s.length, u"page-with-a-long-name-too.jpg", 29);
-    EXPECT_EQ(Str(s), u"C:\\a-rather-long-folder-name-that-will-force-the-buffer-to-grow-when-joined\\"
-                      u"page-with-a-long-name-too.jpg");
+    EXPECT_EQ(Str(s),
+              u"C:\\a-rather-long-folder-name-that-will-force-the-buffer-to-grow-when-joined\\"
+              u"page-with-a-long-name-too.jpg");
 }
 
 TEST(PathTest, AppendPathComponent) {

@@ -15,14 +15,10 @@ TEST(TextTest, EqualsNoCaseFoldsAsciiLettersOnly) {
         bool equal;
     };
     static const Case kCases[] = {
-        {u"A.JPG", u"a.jpg", true},
-        {u"[", u"{", false},  // differ by 32 like letters, but are not letters
-        {u"@", u"`", false},
-        {u"\u00C4", u"\u00E4", false},  // no folding outside ASCII
-        {u"abc", u"abcd", false},
-        {u"", u"", true},
-        {nullptr, u"", true},
-        {u"Z", u"z", true},
+        {u"A.JPG", u"a.jpg", true}, {u"[", u"{", false},  // differ by 32 like letters, but are not letters
+        {u"@", u"`", false},        {u"\u00C4", u"\u00E4", false},  // no folding outside ASCII
+        {u"abc", u"abcd", false},   {u"", u"", true},
+        {nullptr, u"", true},       {u"Z", u"z", true},
     };
     for (const Case& c : kCases) {
         EXPECT_EQ(EqualsNoCase(c.a, c.b), c.equal) << "case #" << (&c - kCases);
@@ -38,7 +34,12 @@ TEST(TextTest, FormatDecimal) {
         const char16_t* want;
     };
     static const Case kCases[] = {
-        {0, u"0"}, {7, u"7"}, {-7, u"-7"}, {1000, u"1000"}, {INT32_MAX, u"2147483647"}, {INT32_MIN, u"-2147483648"},
+        {0, u"0"},
+        {7, u"7"},
+        {-7, u"-7"},
+        {1000, u"1000"},
+        {INT32_MAX, u"2147483647"},
+        {INT32_MIN, u"-2147483648"},
     };
     for (const Case& c : kCases) {
         char16_t out[12];
@@ -55,7 +56,8 @@ TEST(TextTest, OsLevelFromVersion) {
         int level;
     };
     static const Case kCases[] = {
-        {4, 10, 0}, {5, 0, 0}, {5, 1, 1}, {5, 2, 1}, {6, 0, 2}, {6, 1, 3}, {6, 2, 4}, {6, 3, 5}, {6, 4, 5}, {10, 0, 5},
+        {4, 10, 0}, {5, 0, 0}, {5, 1, 1}, {5, 2, 1}, {6, 0, 2},
+        {6, 1, 3},  {6, 2, 4}, {6, 3, 5}, {6, 4, 5}, {10, 0, 5},
     };
     for (const Case& c : kCases) {
         EXPECT_EQ(OsLevelFromVersion(c.major, c.minor), c.level) << c.major << "." << c.minor;

@@ -23,17 +23,18 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {u"decode", CmdDecode}, {u"list", CmdList},   {u"read", CmdRead},
+    {u"decode", CmdDecode},     {u"list", CmdList},   {u"read", CmdRead},
     {u"settings", CmdSettings}, {u"pages", CmdPages},
 };
 
 int Usage() {
-    std::fputs("usage: pwinspect decode FILE [--memory] [--dump OUT.bmp]\n"
-               "       pwinspect list ARCHIVE\n"
-               "       pwinspect read ARCHIVE LOCATOR [--out FILE]\n"
-               "       pwinspect settings FILE\n"
-               "       pwinspect pages PATH\n",
-               stderr);
+    std::fputs(
+        "usage: pwinspect decode FILE [--memory] [--dump OUT.bmp]\n"
+        "       pwinspect list ARCHIVE\n"
+        "       pwinspect read ARCHIVE LOCATOR [--out FILE]\n"
+        "       pwinspect settings FILE\n"
+        "       pwinspect pages PATH\n",
+        stderr);
     return 2;
 }
 

@@ -1,0 +1,84 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "settings/language.h"
+
+namespace {
+HMODULE gLanguage = nullptr;
+
+const wchar_t* W(const char16_t* s) {
+    return reinterpret_cast<const wchar_t*>(s);
+}
+
+bool HasMarker(HMODULE module) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(10));
+    if (found == nullptr || SizeofResource(module, found) < sizeof kLanguageMarker) {
+        return false;
+    }
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    return bytes != nullptr && std::memcmp(bytes, kLanguageMarker, sizeof kLanguageMarker) == 0;
+}
+}  // namespace
+
+bool LoadLanguage(StrBuf* languageFile) {
+    FreeLanguage();
+    if (languageFile->length == 0) {
+        languageFile->Assign(GetUserDefaultUILanguage() == 1041 ? u"Japanese" : u"English");
+    }
+    const char16_t* tried[] = {languageFile->Text(), u"English", u"Japanese"};
+    HMODULE module = nullptr;
+    const char16_t* name = nullptr;
+    for (const char16_t* t : tried) {
+        module = LoadLibraryW(W(t));
+        if (module != nullptr) {
+            name = t;
+            break;
+        }
+    }
+    if (module == nullptr) {
+        return false;
+    }
+    if (!HasMarker(module)) {
+        FreeLibrary(module);
+        return false;
+    }
+    if (name != languageFile->Text()) {
+        languageFile->Assign(name);
+    }
+    gLanguage = module;
+    return true;
+}
+
+void FreeLanguage() {
+    if (gLanguage != nullptr) {
+        FreeLibrary(gLanguage);
+        gLanguage = nullptr;
+    }
+}
+
+bool IsLanguageLibrary(const char16_t* path) {
+    HMODULE module =
+        LoadLibraryExW(W(path), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) {
+        return false;
+    }
+    bool ok = HasMarker(module);
+    FreeLibrary(module);
+    return ok;
+}
+
+void LanguageString(uint32_t id, StrBuf* out) {
+    out->ResetReserve(127);
+    if (out->buffer == nullptr || gLanguage == nullptr) {
+        return;
+    }
+    int n = LoadStringW(gLanguage, id, reinterpret_cast<wchar_t*>(out->buffer), 128);
+    out->length = n > 0 ? static_cast<uint32_t>(n) : 0;
+    out->buffer[out->length] = 0;
+}
+
+void* LanguageModule() {
+    return gLanguage;
+}

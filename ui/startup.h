@@ -1,0 +1,17 @@
+// The process frame: start-up and shut-down in their fixed order. RunProgram is
+// the whole life of the program between the entry point's first and last steps;
+// it returns the exit code of the message loop (0 on the start-up failures).
+#pragma once
+
+#include <windows.h>
+
+int RunProgram(HINSTANCE instance, int showCommand);
+
+// The two texts compiled into the program, shown before any language library is
+// loaded, captioned "Error".
+inline constexpr wchar_t kTextFailedToExecute[] = L"Failed to execute file.";
+inline constexpr wchar_t kTextLanguageNotFound[] = L"Language file not found.";
+
+// True when the program file's name without folder and extension is "Pagewick"
+// in any letter case.
+bool ProgramNameIsOurs(const wchar_t* modulePath);

@@ -1,0 +1,151 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <htmlhelp.h>
+#include <objbase.h>
+
+#include "app/os_level.h"
+#include "app/text.h"
+#include "platform/heap.h"
+#include "platform/lock.h"
+#include "settings/language.h"
+#include "ui/app_state.h"
+#include "ui/main_window.h"
+#include "ui/startup.h"
+
+AppState gApp;
+
+namespace {
+
+using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+
+int QueryOsLevel() {
+    // GetVersionEx reports what the manifest allows; the kernel's own call does not.
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    auto fn = ntdll != nullptr ? reinterpret_cast<RtlGetVersionFn>(
+                                     reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                               : nullptr;
+    if (fn == nullptr || fn(&info) != 0) {
+        return 0;
+    }
+    return OsLevelFromVersion(info.dwMajorVersion, info.dwMinorVersion);
+}
+
+void ShowStartError(const wchar_t* text) {
+    MessageBoxW(nullptr, text, L"Error", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+bool ProgramLocationOk() {
+    wchar_t path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return n > 0 && n < MAX_PATH && ProgramNameIsOurs(path);
+}
+
+HFONT CreateInterfaceFont() {
+    StrBuf face;
+    LanguageString(20000, &face);
+    LOGFONTW lf{};
+    lf.lfHeight = -12;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    uint32_t n = face.length < 31 ? face.length : 31;
+    for (uint32_t i = 0; i < n; ++i) {
+        lf.lfFaceName[i] = static_cast<wchar_t>(face.buffer[i]);
+    }
+    return CreateFontIndirectW(&lf);
+}
+
+HFONT CreateMenuFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return nullptr;
+    }
+    return CreateFontIndirectW(&metrics.lfMenuFont);
+}
+
+int MessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!gApp.acceleratorsSuspended && gApp.accelerators != nullptr &&
+            TranslateAcceleratorW(gApp.mainWindow, gApp.accelerators, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+// Steps 8 to 10: the user interface and the message loop.
+int RunInterface(int showCommand) {
+    gApp.arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
+    gApp.waitCursor = LoadCursorW(nullptr, IDC_WAIT);
+    gApp.noCursor = LoadCursorW(nullptr, IDC_NO);
+    gApp.menuFont = CreateMenuFont();
+    gApp.interfaceFont = CreateInterfaceFont();
+
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!RegisterWindowClasses(gApp.instance) || CreateMainWindow(showCommand) == nullptr) {
+        return 0;
+    }
+    return MessageLoop();
+}
+
+}  // namespace
+
+bool ProgramNameIsOurs(const wchar_t* modulePath) {
+    const wchar_t* name = modulePath;
+    for (const wchar_t* p = modulePath; *p != 0; ++p) {
+        if (*p == L'\\' || *p == L'/') {
+            name = p + 1;
+        }
+    }
+    const wchar_t* dot = nullptr;
+    for (const wchar_t* p = name; *p != 0; ++p) {
+        if (*p == L'.') {
+            dot = p;
+        }
+    }
+    uint32_t n = static_cast<uint32_t>(dot != nullptr ? dot - name : static_cast<ptrdiff_t>(wcslen(name)));
+    return EqualsNoCaseN(reinterpret_cast<const char16_t*>(name), n, u"Pagewick", 8);
+}
+
+int RunProgram(HINSTANCE instance, int showCommand) {
+    if (!AppHeapCreate()) {
+        return 0;
+    }
+    gApp.instance = instance;
+    gOsLevel = QueryOsLevel();
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    DWORD_PTR helpCookie = 0;
+    HtmlHelpW(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&helpCookie));
+    AppLockInit();
+
+    int exitCode = 0;
+    if (gOsLevel == 0 || !ProgramLocationOk()) {
+        ShowStartError(kTextFailedToExecute);
+    } else if (!LoadLanguage(&gApp.languageFile)) {
+        ShowStartError(kTextLanguageNotFound);
+    } else {
+        exitCode = RunInterface(showCommand);
+        FreeLanguage();
+    }
+
+    AppLockDelete();
+    HtmlHelpW(nullptr, nullptr, HH_UNINITIALIZE, helpCookie);
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    gApp.languageFile.Release();
+    AppHeapDestroy();
+    if (gApp.interfaceFont != nullptr) {
+        DeleteObject(gApp.interfaceFont);
+        gApp.interfaceFont = nullptr;
+    }
+    return exitCode;
+}
