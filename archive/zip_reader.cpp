@@ -239,7 +239,10 @@ uint8_t* ZipReadMember(FileId file, uint32_t* locator, uint64_t* modified) {
             return nullptr;
         }
     } else {
-        VmBlock in(VmAlloc(uint64_t{sizes.compressed} + 4));
+        // The compressed bytes never leave the reader, so they go to the heap,
+        // whose memory is reused from one read to the next, rather than to fresh
+        // pages that each cost a fault when first written.
+        AppPtr<uint8_t> in(static_cast<uint8_t*>(AppAlloc(uint64_t{sizes.compressed} + 4)));
         if (in.get() == nullptr || !ReaderRead(&r, in.get(), sizes.compressed) ||
             !InflateRaw(in.get(), sizes.compressed, out.get(), sizes.uncompressed)) {
             return nullptr;
