@@ -1,0 +1,84 @@
+// Start-up of the real program file: the name check, the language library check,
+// and a normal start that shows the main window and ends on a close request.
+#include <gtest/gtest.h>
+
+#include "tests/ui/process_harness.h"
+#include "ui/startup.h"
+
+namespace {
+
+constexpr DWORD kTimeout = 30000;
+
+std::string Narrow(const std::wstring& s) {
+    return std::string(s.begin(), s.end());
+}
+
+TEST(StartupTest, RefusalsShowTheirMessageAndNoWindow) {
+    struct Case {
+        const char* name;
+        const wchar_t* fileName;
+        bool withLanguages;
+        const wchar_t* message;
+    };
+    static const Case kCases[] = {
+        {"renamed program", L"Reader.exe", true, kTextFailedToExecute},
+        {"name with a suffix", L"Pagewick2.exe", true, kTextFailedToExecute},
+        {"no language library", L"PAGEWICK.EXE", false, kTextLanguageNotFound},
+    };
+    for (const Case& c : kCases) {
+        ScratchFolder folder;
+        ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", c.fileName)) << c.name;
+        if (c.withLanguages) {
+            ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll")) << c.name;
+            ASSERT_TRUE(folder.CopyFromBin(L"Japanese.dll", L"Japanese.dll")) << c.name;
+        }
+        ChildProcess child;
+        ASSERT_TRUE(child.Start(folder.path() + L"\\" + c.fileName, L"", folder.path())) << c.name;
+        HWND box = child.WaitForWindow(L"#32770", kTimeout);
+        ASSERT_NE(box, nullptr) << c.name;
+        // The box is found as soon as it exists; its texts follow while it is built.
+        wchar_t text[256] = {};
+        for (int i = 0; i < 200 && GetDlgItemTextW(box, 0xFFFF, text, 256) == 0; ++i) {
+            Sleep(25);
+        }
+        EXPECT_EQ(Narrow(WindowText(box)), "Error") << c.name;
+        EXPECT_EQ(Narrow(text), Narrow(c.message)) << c.name;
+        EXPECT_EQ(child.WaitForWindow(L"Pagewick_main_class", 0), nullptr) << c.name;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        DWORD code = 1;
+        ASSERT_TRUE(child.WaitForExit(kTimeout, &code)) << c.name;
+        EXPECT_EQ(code, 0u) << c.name;
+    }
+}
+
+TEST(StartupTest, NameCheckIgnoresCaseAndExtension) {
+    struct Case {
+        const wchar_t* path;
+        bool ours;
+    };
+    static const Case kCases[] = {
+        {L"C:\\apps\\Pagewick.exe", true}, {L"C:\\apps\\PAGEWICK.EXE", true}, {L"pagewick", true},
+        {L"C:\\Pagewick\\viewer.exe", false}, {L"C:\\apps\\Pagewick.old.exe", false}, {L"Pagewic.exe", false},
+    };
+    for (const Case& c : kCases) {
+        EXPECT_EQ(ProgramNameIsOurs(c.path), c.ours) << Narrow(c.path);
+    }
+}
+
+TEST(StartupTest, NormalStartShowsTheMainWindowAndClosesCleanly) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
+    ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll"));
+    ChildProcess child;
+    ASSERT_TRUE(child.Start(folder.path() + L"\\Pagewick.exe", L"", folder.path()));
+    HWND main = child.WaitForWindow(L"Pagewick_main_class", kTimeout);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(Narrow(WindowText(main)), "Pagewick");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(child.WaitForExit(kTimeout, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
