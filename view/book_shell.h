@@ -1,0 +1,25 @@
+// Shell folders as books: folders of the shell namespace that have no file-system
+// path of their own (the recycle bin is the one that matters), named by a shell
+// item identifier list. Windows reaches them through the shell's folder
+// interface; the native build has no shell namespace and lists nothing.
+//
+// Ownership: CloneItemId returns a copy that the caller releases with
+// ReleaseItemId (the shell allocator). Every function accepts null and then does
+// nothing (null clones to null, lists nothing, is no recycle bin).
+// Call these on a thread where COM is initialised (the user-interface thread).
+#pragma once
+
+#include "view/page_list.h"
+
+struct ShellItemId;  // an absolute item identifier list, opaque to portable code
+
+[[nodiscard]] ShellItemId* CloneItemId(const ShellItemId* id);
+void ReleaseItemId(ShellItemId* id);
+// True when id names the system recycle bin.
+[[nodiscard]] bool IsRecycleBinItemId(const ShellItemId* id);
+
+// Appends one entry for each file-system, non-folder item of the folder
+// (hidden ones included) whose name is a picture name: location = the item's
+// parsing path (at most 260 characters), name = its file-name part. False when
+// the folder cannot be bound or enumerated; entries appended so far stay.
+bool ListShellFolder(const ShellItemId* folder, PageListBuilder* out, ExtensionSet imagePluginExts);
