@@ -61,6 +61,8 @@ pw_wine_up() {
         export DISPLAY=":$(cat "$PW_WINE_DIR/display")"
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
             wineboot -i >/dev/null 2>&1 9>&- || true
+            # No window manager runs on the virtual display: Wine draws the frames.
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&- || true
             wineserver -w >/dev/null 2>&1 9>&- || true
         fi
         # Persistent for the run: later programs start in a fraction of a second.
