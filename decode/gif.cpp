@@ -284,11 +284,57 @@ void PlaceImage(const GifDecoder* d, const uint8_t* indices, DecodedImage* image
     }
 }
 
-bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
-    const uint64_t pixelCount = uint64_t{d->width} * d->height;
-    VmBlock indices(VmAlloc(static_cast<size_t>(pixelCount + 4)));
-    if (indices.get() == nullptr) {
+// Stored row s of an image that fills the screen goes to block row
+// height - 1 - (its row from the top); the rows are moved into place along the
+// cycles of that permutation, one spare row at a time.
+bool ReorderRowsInPlace(GifDecoder* d, uint8_t* pixels) {
+    const uint32_t w = d->width;
+    const uint32_t h = d->height;
+    AppPtr<uint8_t> spare(static_cast<uint8_t*>(AppAlloc(w)));
+    AppPtr<uint8_t> done(static_cast<uint8_t*>(AppAllocZero(h)));
+    if (spare.get() == nullptr || done.get() == nullptr) {
         return Fail(d, kDecodeNoMemory);
+    }
+    // The stored row that belongs in a block row.
+    auto sourceOf = [&](uint32_t blockRow) {
+        uint32_t fromTop = h - 1 - blockRow;
+        return d->interlaced ? StoredRow(fromTop, h) : fromTop;
+    };
+    for (uint32_t start = 0; start < h; start++) {
+        if (done.get()[start] != 0) {
+            continue;
+        }
+        done.get()[start] = 1;
+        uint32_t src = sourceOf(start);
+        if (src == start) {
+            continue;
+        }
+        std::memcpy(spare.get(), pixels + uint64_t{start} * w, w);
+        uint32_t cur = start;
+        while (src != start) {
+            std::memcpy(pixels + uint64_t{cur} * w, pixels + uint64_t{src} * w, w);
+            done.get()[src] = 1;
+            cur = src;
+            src = sourceOf(cur);
+        }
+        std::memcpy(pixels + uint64_t{cur} * w, spare.get(), w);
+    }
+    return true;
+}
+
+bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
+    // An image that fills the screen with rows already 4-byte aligned is decoded
+    // straight into the pixel block and its rows put in order there; any other is
+    // decoded into an index buffer and placed.
+    const bool direct = d->left == 0 && d->top == 0 && d->width == d->screenWidth &&
+                        d->height == d->screenHeight && d->width % 4 == 0;
+    const uint64_t pixelCount = uint64_t{d->width} * d->height;
+    VmBlock indices;
+    if (!direct) {
+        indices.reset(VmAlloc(static_cast<size_t>(pixelCount + 4)));
+        if (indices.get() == nullptr) {
+            return Fail(d, kDecodeNoMemory);
+        }
     }
     if (!Has(d->in, 1)) {
         return Fail(d, kGifBadData);
@@ -320,17 +366,29 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
     if (table.get() == nullptr) {
         return Fail(d, kDecodeNoMemory);
     }
-    GifLzwDecode(data.get(), static_cast<size_t>(gathered), minCodeSize, indices.get(),
-                 static_cast<size_t>(pixelCount), table.get());
+    DecodeStatus allocStatus = kDecodeOk;
+    if (direct && !AllocatePixels(image, d->screenWidth, d->screenHeight, 8, &allocStatus)) {
+        return Fail(d, allocStatus);
+    }
+    uint8_t* out = direct ? image->pixels : indices.get();
+    GifLzwDecode(data.get(), static_cast<size_t>(gathered), minCodeSize, out, static_cast<size_t>(pixelCount),
+                 table.get());
     data.reset();
     table.reset();
 
-    DecodeStatus allocStatus = kDecodeOk;
-    if (!AllocatePixels(image, d->screenWidth, d->screenHeight, 8, &allocStatus)) {
-        return Fail(d, allocStatus);
+    if (direct) {
+        if (!ReorderRowsInPlace(d, image->pixels)) {
+            VmFree(image->pixels);
+            image->pixels = nullptr;
+            return false;
+        }
+    } else {
+        if (!AllocatePixels(image, d->screenWidth, d->screenHeight, 8, &allocStatus)) {
+            return Fail(d, allocStatus);
+        }
+        PlaceImage(d, indices.get(), image);
     }
     BuildPalette(d, image);
-    PlaceImage(d, indices.get(), image);
     return true;
 }
 

@@ -61,25 +61,42 @@ bool ChooseLayout(const TiffDirectory& dir, Layout* layout) {
     return true;
 }
 
-// Copies the strips in table order into one block. Only the first `limit` bytes
-// can ever be read by the rows, so the block holds no more than that, but every
-// strip is still checked against the input.
+// Gathers the strips in table order into one run of bytes. Only the first
+// `limit` bytes can ever be read by the rows, so the run holds no more than that,
+// but every strip is still checked against the input. Strips that already follow
+// one another in the file (as most writers store them) are that run as they lie;
+// only scattered strips are copied into `block`.
 DecodeStatus GatherStrips(const uint8_t* data,
                           uint64_t size,
                           const TiffDirectory& dir,
                           uint64_t limit,
                           VmBlock* block,
-                          uint64_t* gathered) {
+                          const uint8_t** run,
+                          uint64_t* runBytes) {
     const uint32_t* offsets = reinterpret_cast<const uint32_t*>(dir.stripOffsets.get());
     const uint32_t* counts = reinterpret_cast<const uint32_t*>(dir.stripByteCounts.get());
     uint64_t total = 0;
+    bool adjacent = true;
     for (uint32_t i = 0; i < dir.stripCount; i++) {
         total += counts[i];
+        if (i > 0 && uint64_t{offsets[i]} != uint64_t{offsets[i - 1]} + counts[i - 1]) {
+            adjacent = false;
+        }
     }
     if (total >= (uint64_t{1} << 32)) {
         return kDecodeBadHeader;
     }
     const uint64_t capacity = total < limit ? total : limit;
+    if (adjacent) {
+        for (uint32_t i = 0; i < dir.stripCount; i++) {
+            if (!TiffInside(size, offsets[i], counts[i])) {
+                return kDecodeShortInput;
+            }
+        }
+        *run = data + offsets[0];
+        *runBytes = capacity;
+        return kDecodeOk;
+    }
     block->reset(VmAlloc(static_cast<size_t>(capacity + 4)));
     if (block->get() == nullptr) {
         return kDecodeNoMemory;
@@ -93,7 +110,8 @@ DecodeStatus GatherStrips(const uint8_t* data,
         std::memcpy(block->get() + n, data + offsets[i], static_cast<size_t>(take));
         n += take;
     }
-    *gathered = n;
+    *run = block->get();
+    *runBytes = n;
     return kDecodeOk;
 }
 
@@ -225,8 +243,9 @@ DecodeStatus Decode(const uint8_t* data, uint64_t size, DecodedImage* image) {
     }
 
     VmBlock strips;
+    const uint8_t* run = nullptr;
     uint64_t gathered = 0;
-    status = GatherStrips(data, size, dir, layout.sourceRowBytes * dir.length, &strips, &gathered);
+    status = GatherStrips(data, size, dir, layout.sourceRowBytes * dir.length, &strips, &run, &gathered);
     dir.stripOffsets.reset();
     if (status != kDecodeOk) {
         return status;
@@ -250,8 +269,8 @@ DecodeStatus Decode(const uint8_t* data, uint64_t size, DecodedImage* image) {
         rows = dir.length;
     }
     for (uint64_t y = 0; y < rows; y++) {
-        ConvertRow(strips.get() + y * layout.sourceRowBytes, image->pixels + (dir.length - 1 - y) * stride,
-                   dir.width, layout.pixelBits, dir.bigEndian);
+        ConvertRow(run + y * layout.sourceRowBytes, image->pixels + (dir.length - 1 - y) * stride, dir.width,
+                   layout.pixelBits, dir.bigEndian);
     }
     SetResolution(data, size, dir, image);
     image->sourceFormat = kFormatTiff;

@@ -97,28 +97,33 @@ TEST(GifDecode, PlacesTheImageOnTheScreen) {
 // An interlaced image and its non-interlaced twin give the same record, margins
 // included, for every height around the pass boundaries.
 TEST(GifDecode, InterlacedEqualsItsTwin) {
-    for (uint16_t h = 1; h <= 34; h++) {
-        GifSpec spec;
-        spec.screenWidth = 9;
-        spec.screenHeight = static_cast<uint16_t>(h + 3);
-        spec.background = 4;
-        spec.globalTable = RampTable(16);
-        GifFrame f;
-        f.left = 2;
-        f.top = 1;
-        f.width = 5;
-        f.height = h;
-        f.indices = RandomIndices(size_t{5} * h, 16, 2, h);
-        spec.frames.push_back(f);
-        DecodeResult plain = Decode(BuildGif(spec));
-        spec.frames[0].interlaced = true;
-        DecodeResult interlaced = Decode(BuildGif(spec));
-        ASSERT_EQ(plain.status, kDecodeOk) << "height " << h;
-        ASSERT_EQ(interlaced.status, kDecodeOk) << "height " << h;
-        std::string why;
-        EXPECT_TRUE(SamePicture(plain.image.get(), interlaced.image.get(), &why))
-            << "height " << h << ": " << why;
-        ExpectPlaced(interlaced.image.get(), spec, "interlaced");
+    // With margins, and filling a screen whose rows need no padding (the rows
+    // are then put in order inside the pixel block itself).
+    for (bool margins : {true, false}) {
+        for (uint16_t h = 1; h <= 34; h++) {
+            GifSpec spec;
+            spec.screenWidth = margins ? 9 : 8;
+            spec.screenHeight = static_cast<uint16_t>(margins ? h + 3 : h);
+            spec.background = 4;
+            spec.globalTable = RampTable(16);
+            GifFrame f;
+            f.left = margins ? 2 : 0;
+            f.top = margins ? 1 : 0;
+            f.width = margins ? 5 : 8;
+            f.height = h;
+            f.indices = RandomIndices(size_t{f.width} * h, 16, 2, h);
+            spec.frames.push_back(f);
+            DecodeResult plain = Decode(BuildGif(spec));
+            spec.frames[0].interlaced = true;
+            DecodeResult interlaced = Decode(BuildGif(spec));
+            std::string name = (margins ? "margins, height " : "full screen, height ") + std::to_string(h);
+            ASSERT_EQ(plain.status, kDecodeOk) << name;
+            ASSERT_EQ(interlaced.status, kDecodeOk) << name;
+            std::string why;
+            EXPECT_TRUE(SamePicture(plain.image.get(), interlaced.image.get(), &why)) << name << ": " << why;
+            ExpectPlaced(interlaced.image.get(), spec, name.c_str());
+            ExpectPlaced(plain.image.get(), spec, name.c_str());
+        }
     }
 }
 

@@ -236,14 +236,19 @@ TEST(TiffDecode, ShortStripsLeaveRowsZero) {
     for (uint32_t& v : p.values) {
         v = v | 1;  // no zero sample
     }
-    TiffSpec s = p.Spec(false);
-    s.data.resize(6 * 2 + 3);  // two rows and half of the third
-    DecodeResult r = Decode(BuildTiff(s));
-    ASSERT_EQ(r.status, kDecodeOk);
-    for (int y = 0; y < 4; y++) {
-        for (int x = 0; x < 6; x++) {
-            uint8_t want = y < 2 ? static_cast<uint8_t>(p.values[static_cast<size_t>(y * 6 + x)]) : 0;
-            EXPECT_EQ(IndexAt(r.image.get(), x, y), want) << x << "," << y;
+    for (bool scattered : {false, true}) {
+        TiffSpec s = p.Spec(false);
+        s.data.resize(6 * 2 + 3);  // two rows and half of the third
+        s.rowsPerStrip = scattered ? 1 : 0;
+        s.reverseStrips = scattered;
+        DecodeResult r = Decode(BuildTiff(s));
+        ASSERT_EQ(r.status, kDecodeOk) << scattered;
+        for (int y = 0; y < 4; y++) {
+            for (int x = 0; x < 6; x++) {
+                uint8_t want = y < 2 ? static_cast<uint8_t>(p.values[static_cast<size_t>(y * 6 + x)]) : 0;
+                EXPECT_EQ(IndexAt(r.image.get(), x, y), want)
+                    << x << "," << y << (scattered ? " scattered" : "");
+            }
         }
     }
 }
