@@ -39,7 +39,7 @@ TEST(FetchArchiveMember, ZipBooksReadThroughTheZipReader) {
 TEST(FetchArchiveMember, MissingArchiveOrMember) {
     ZipEntrySpec e;
     e.name = "p.jpg";
-    e.data = "x";
+    e.data.assign(1, 'x');
     ZipImage zip = MakeZip({e});
     TempFile file(zip.bytes);
     uint32_t locator = 0;

@@ -88,7 +88,7 @@ TEST(ZipReadMember, ReadsStoredAndDeflated) {
 TEST(ZipReadMember, LocalTimeOut) {
     ZipEntrySpec e;
     e.name = "t.jpg";
-    e.data = "t";
+    e.data.assign(1, 't');
     e.dosDate = 0x0021;
     e.dosTime = 0;
     ZipImage zip = MakeZip({e});

@@ -104,7 +104,7 @@ TEST(ZipListMembers, ListsPathsSizesAndLocators) {
     entries[3].flags = 8;
     entries[3].data = "descriptor";
     entries[4].name = "last.gif";
-    entries[4].data = "z";
+    entries[4].data.assign(1, 'z');
     ZipImage zip = MakeZip(entries);
     OpenedZip f(zip.bytes);
     MemberListPtr list(ZipListMembers(f.id()));
