@@ -101,8 +101,35 @@ void StoreGreyAlpha(const PngPixelRules& r, const uint8_t* raw, uint32_t count, 
     }
 }
 
+// Red-green-blue to blue-green-red, four pixels per step through 32-bit words
+// (12 bytes in, 12 bytes out) on whole rows.
+void SwapRgbRow(const uint8_t* raw, uint32_t count, uint8_t* out) {
+    uint32_t i = 0;
+    for (; i + 4 <= count; i += 4, raw += 12, out += 12) {
+        uint32_t a, b, c;
+        std::memcpy(&a, raw, 4);      // r0 g0 b0 r1
+        std::memcpy(&b, raw + 4, 4);  // g1 b1 r2 g2
+        std::memcpy(&c, raw + 8, 4);  // b2 r3 g3 b3
+        uint32_t x = (a >> 16 & 0xFF) | (a & 0xFF00) | (a & 0xFF) << 16 | (b >> 8 & 0xFF) << 24;
+        uint32_t y = (b & 0xFF) | (a >> 24) << 8 | (c & 0xFF) << 16 | (b >> 24) << 24;
+        uint32_t z = (b >> 16 & 0xFF) | (c >> 24) << 8 | (c >> 16 & 0xFF) << 16 | (c >> 8 & 0xFF) << 24;
+        std::memcpy(out, &x, 4);      // b0 g0 r0 b1
+        std::memcpy(out + 4, &y, 4);  // g1 r1 b2 g2
+        std::memcpy(out + 8, &z, 4);  // r2 b3 g3 r3
+    }
+    for (; i < count; ++i, raw += 3, out += 3) {
+        out[0] = raw[2];
+        out[1] = raw[1];
+        out[2] = raw[0];
+    }
+}
+
 template <uint32_t kBytes>
 void StoreRgb(const PngPixelRules&, const uint8_t* raw, uint32_t count, uint8_t* out, size_t step) {
+    if (kBytes == 1 && step == 3) {
+        SwapRgbRow(raw, count, out);
+        return;
+    }
     for (uint32_t i = 0; i < count; ++i, out += step, raw += 3 * kBytes) {
         out[0] = raw[2 * kBytes];
         out[1] = raw[kBytes];

@@ -3,6 +3,9 @@
 // memory, each producing its own natural output (ours: 8-bit indices or 24-bit BGR
 // with transparency composited; libpng: rows as stored with 16 bits cut to 8, BGR
 // order; libspng: rows as stored; stb_image: 8-bit RGB or grey per pixel).
+// libpng and libspng write into a fresh VmAlloc block per picture, as ours does
+// and as the reader needs (pixel blocks are virtual-memory blocks); stb_image
+// allocates its own output with malloc.
 //   decode_bench [CORPUS_DIR] [benchmark flags]    (ratios: ratios.py on --benchmark_format=json)
 #include <benchmark/benchmark.h>
 #include <png.h>
@@ -23,6 +26,7 @@
 #include "decode/bmp.h"
 #include "decode/png.h"
 #include "platform/heap.h"
+#include "platform/vm.h"
 
 namespace {
 
@@ -48,7 +52,7 @@ bool LibpngDecode(const Bytes& file) {
     uint8_t* pixels = nullptr;
     png_bytep* rows = nullptr;
     if (setjmp(png_jmpbuf(png))) {
-        std::free(pixels);
+        VmFree(pixels);
         std::free(rows);
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
@@ -62,7 +66,7 @@ bool LibpngDecode(const Bytes& file) {
     png_read_update_info(png, info);
     const uint32_t height = png_get_image_height(png, info);
     const size_t rowBytes = png_get_rowbytes(png, info);
-    pixels = static_cast<uint8_t*>(std::malloc(rowBytes * height));
+    pixels = static_cast<uint8_t*>(VmAlloc(rowBytes * height + 4));
     rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
     for (uint32_t y = 0; y < height; ++y) {
         rows[y] = pixels + (height - 1 - y) * rowBytes;  // bottom-up, as ours
@@ -70,7 +74,7 @@ bool LibpngDecode(const Bytes& file) {
     png_read_image(png, rows);
     png_read_end(png, nullptr);
     benchmark::DoNotOptimize(pixels[0]);
-    std::free(pixels);
+    VmFree(pixels);
     std::free(rows);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
@@ -81,12 +85,12 @@ bool SpngDecode(const Bytes& file) {
     spng_set_png_buffer(ctx, file.data(), file.size());
     size_t size = 0;
     bool ok = spng_decoded_image_size(ctx, SPNG_FMT_PNG, &size) == 0;
-    void* out = ok ? std::malloc(size) : nullptr;
+    void* out = ok ? VmAlloc(size + 4) : nullptr;
     ok = ok && spng_decode_image(ctx, out, size, SPNG_FMT_PNG, 0) == 0;
     if (ok) {
         benchmark::DoNotOptimize(static_cast<uint8_t*>(out)[0]);
     }
-    std::free(out);
+    VmFree(out);
     spng_ctx_free(ctx);
     return ok;
 }

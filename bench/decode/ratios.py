@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads decode_bench's JSON output (run with --benchmark_repetitions=N) and prints,
-per page, the median time of each decoder and the ratio ours/theirs (below 1.0:
-ours is faster).
+per page, the median CPU time of each decoder and the ratio ours/theirs (below
+1.0: ours is faster). CPU time, not wall time: on a shared machine the wall time
+also counts the waits for a core.
 
     ratios.py out.json
 """
@@ -16,9 +17,9 @@ def main():
     medians = {}
     for r in runs:
         if r.get("aggregate_name") == "median":
-            medians[r["run_name"]] = r["real_time"]
+            medians[r["run_name"]] = r["cpu_time"]
     if not medians:  # single runs: take them as they are
-        medians = {r["name"]: r["real_time"] for r in runs}
+        medians = {r["name"]: r["cpu_time"] for r in runs}
     pages = collections.defaultdict(dict)
     for name, t in medians.items():
         fmt, lib, page = name.split("/", 2)

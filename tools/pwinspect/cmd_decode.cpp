@@ -153,7 +153,7 @@ int CmdDecode(int argc, char16_t** argv) {
         "\"orientation\":%d}\n",
         image->sourceFormat, h.width, h.height, static_cast<unsigned>(h.bitCount), image->sourceBits,
         orientation);
-    if (dump != nullptr && !WriteDump(dump, *image)) {
+    if (dump != nullptr && !WriteDump(dump, *image.get())) {
         std::fputs("pwinspect decode: cannot write the dump\n", stderr);
         return 1;
     }
