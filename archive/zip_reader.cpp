@@ -114,20 +114,21 @@ bool InflateRaw(const uint8_t* in, uint32_t inSize, uint8_t* out, uint32_t outSi
     inflateEnd(&s);
     return ok;
 }
-}  // namespace
-
-ZipEnd ZipFindEnd(FileId file) {
+// ZipFindEnd, also giving the file size.
+ZipEnd FindEndRecord(FileId file, uint64_t* fileSizeOut) {
     uint64_t fileSize = 0;
     if (!FileGetSize(file, &fileSize) || fileSize < kEndSize) {
         return ZipEnd{0, 0};
     }
+    *fileSizeOut = fileSize;
     uint8_t record[kEndSize];
     uint32_t got = 0;
     if (FileReadAt(file, fileSize - kEndSize, record, kEndSize, &got) && got == kEndSize &&
         Le32(record) == kEndSignature) {
         return ParseEnd(record);
     }
-    AppPtr<uint8_t> tail(static_cast<uint8_t*>(AppAllocZero(kSearchSize)));
+    // Only the bytes read are scanned, so the buffer needs no zero fill.
+    AppPtr<uint8_t> tail(static_cast<uint8_t*>(AppAlloc(kSearchSize)));
     if (tail.get() == nullptr) {
         return ZipEnd{0, 0};
     }
@@ -149,9 +150,21 @@ ZipEnd ZipFindEnd(FileId file) {
     return ZipEnd{0, 0};
 }
 
+}  // namespace
+
+ZipEnd ZipFindEnd(FileId file) {
+    uint64_t fileSize = 0;
+    return FindEndRecord(file, &fileSize);
+}
+
 ArchiveMemberList* ZipListMembers(FileId file) {
-    ZipEnd end = ZipFindEnd(file);
-    if (end.entries == 0) {
+    uint64_t fileSize = 0;
+    ZipEnd end = FindEndRecord(file, &fileSize);
+    // Every announced header needs its 46 bytes before the end of the file; a
+    // count that cannot fit would fail at a short read anyway, after allocating
+    // a list for up to 65,535 members.
+    if (end.entries == 0 || end.directoryOffset > fileSize ||
+        uint64_t{end.entries} * kCentralSize > fileSize - end.directoryOffset) {
         return nullptr;
     }
     MemberListPtr list(NewMemberList(static_cast<int32_t>(end.entries)));
