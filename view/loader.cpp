@@ -1,0 +1,177 @@
+#include "view/loader.h"
+
+#include <new>
+
+#include "archive/fetch_member.h"
+#include "decode/open_image.h"
+#include "platform/heap.h"
+#include "view/book.h"
+#include "view/turn_upright.h"
+
+namespace {
+
+DecodedImage* RealOpenFile(void*, const char16_t* path, int32_t* orientation) {
+    return OpenImageFile(path, orientation);
+}
+
+uint8_t* RealFetchMember(void*, int32_t kind, const char16_t* archivePath, uint32_t* locator) {
+    return FetchArchiveMember(kind, archivePath, locator);
+}
+
+DecodedImage* RealOpenMemory(void*, const char16_t* name, uint8_t* block, size_t size, int32_t* orientation) {
+    return OpenImageMemory(name, block, size, orientation);
+}
+
+const DecodeOps kRealDecodeOps = {nullptr, RealOpenFile, RealFetchMember, RealOpenMemory};
+
+bool IsArchiveKind(int32_t kind) {
+    return kind >= kBookZip;
+}
+
+}  // namespace
+
+const DecodeOps* RealDecodeOps() {
+    return &kRealDecodeOps;
+}
+
+bool FillLoadRequest(const BookState* book, int32_t index, LoadRequest* request) {
+    if (book->pages == nullptr || index < 0 || index >= book->pageCount) {
+        return false;
+    }
+    const PageEntry& entry = book->pages->entries[index];
+    request->pageIndex = index;
+    request->kind = book->book.kind;
+    request->locator = 0;
+    request->path.Release();
+    request->name.Release();
+    if (!IsArchiveKind(request->kind)) {
+        return PageFilePath(book, index, &request->path) && request->path.length > 0;
+    }
+    request->path.Assign(book->book.path.Text());
+    request->name.Assign(entry.name.Text());
+    request->locator = entry.locator;
+    return request->path.length == book->book.path.length && request->path.length > 0 &&
+           request->name.length == entry.name.length;
+}
+
+LoadRequest* NewLoadRequest(const BookState* book, int32_t index) {
+    void* raw = AppAllocZero(sizeof(LoadRequest));
+    if (raw == nullptr) {
+        return nullptr;
+    }
+    LoadRequest* request = new (raw) LoadRequest();
+    if (!FillLoadRequest(book, index, request)) {
+        FreeLoadRequest(request);
+        return nullptr;
+    }
+    return request;
+}
+
+void FreeLoadRequest(LoadRequest* request) {
+    if (request != nullptr) {
+        request->~LoadRequest();
+        AppFree(request);
+    }
+}
+
+bool DecodePage(const DecodeOps* ops, const LoadRequest& request, PageImage* page) {
+    int32_t orientation = 1;
+    DecodedImage* image = nullptr;
+    if (IsArchiveKind(request.kind)) {
+        uint32_t size = request.locator;
+        uint8_t* block = ops->fetchMember(ops->context, request.kind, request.path.Text(), &size);
+        if (block != nullptr) {
+            image = ops->openMemory(ops->context, request.name.Text(), block, size, &orientation);
+        }
+    } else {
+        image = ops->openFile(ops->context, request.path.Text(), &orientation);
+    }
+    if (image == nullptr) {
+        return false;
+    }
+    if (image->pixels == nullptr) {
+        FreeDecodedImage(image);
+        return false;
+    }
+    TakeDecodedImage(page, request.pageIndex, image);
+    if (orientation != 1) {
+        // A picture that cannot be turned is still shown, as decoded.
+        TurnUpright(page, orientation);
+    }
+    return true;
+}
+
+void FreeLoadResult(LoadResult* result) {
+    if (result != nullptr) {
+        ReleasePageImage(&result->page);
+        AppFree(result);
+    }
+}
+
+void LoaderHandleLoad(const DecodeOps* decode,
+                      const LoaderSink* sink,
+                      const LoaderQueueOps* queue,
+                      int32_t slot,
+                      LoadRequest* request) {
+    // Out of memory for the result record: the request is dropped quietly and the
+    // page is decoded at once when it is wanted.
+    auto* result = static_cast<LoadResult*>(AppAllocZero(sizeof(LoadResult)));
+    if (result != nullptr) {
+        result->generation = request->generation;
+        if (DecodePage(decode, *request, &result->page)) {
+            if (!sink->deliver(sink->context, slot, result)) {
+                FreeLoadResult(result);
+            }
+        } else {
+            AppFree(result);
+        }
+    }
+    FreeLoadRequest(request);
+    SweepCancelledLoads(queue);
+}
+
+int32_t SweepCancelledLoads(const LoaderQueueOps* queue) {
+    int32_t dropped = 0;
+    while (queue->peek(queue->context, WM_CANCEL_LOADS)) {
+        LoaderMessage m;
+        bool markerRemoved = false;
+        while (queue->take(queue->context, WM_LOAD_PAGE, WM_CANCEL_LOADS, &m)) {
+            if (m.message == WM_CANCEL_LOADS) {
+                markerRemoved = true;
+                break;
+            }
+            FreeLoadRequest(m.request);
+            ++dropped;
+        }
+        if (!markerRemoved) {
+            break;  // the marker seen went away by other means; nothing left to sweep
+        }
+    }
+    return dropped;
+}
+
+void DrainLoads(const LoaderQueueOps* queue) {
+    LoaderMessage m;
+    while (queue->take(queue->context, WM_LOAD_PAGE, WM_CANCEL_LOADS, &m)) {
+        if (m.message == WM_LOAD_PAGE) {
+            FreeLoadRequest(m.request);
+        }
+    }
+}
+
+bool LoaderDispatch(const DecodeOps* decode,
+                    const LoaderSink* sink,
+                    const LoaderQueueOps* queue,
+                    const LoaderMessage& message) {
+    switch (message.message) {
+        case WM_LOAD_PAGE:
+            LoaderHandleLoad(decode, sink, queue, message.slot, message.request);
+            return true;
+        case WM_LOADER_QUIT:
+            DrainLoads(queue);
+            return false;
+        default:
+            // A marker met on its own: everything queued before it was handled.
+            return true;
+    }
+}

@@ -1,0 +1,141 @@
+// Page decoding for the reading view, and the portable core of the page-loader
+// thread: what a load request and a load result hold, how one page is decoded
+// (on either thread), and how the loader handles a request and sweeps away the
+// requests that a later cancel marker made obsolete.
+//
+// Decoding goes through DecodeOps (RealDecodeOps calls OpenImageFile, or
+// FetchArchiveMember then OpenImageMemory) so that tests can count decodes and
+// make them fail. The loader's queue is reached through LoaderQueueOps: the
+// Windows loader fills it with the message queue of its message-only window
+// (loader_win.cpp), the native build with a locked FIFO (loader_queue.h), and
+// tests with a FIFO they drain themselves.
+//
+// Ownership: a LoadRequest is built on the user-interface thread and belongs to
+// the loader from the moment it is posted; the loader frees it after decoding or
+// when a cancel marker drops it. A LoadResult is allocated on the loader thread
+// and belongs to the user-interface thread from the moment it is delivered; a
+// result that cannot be delivered is freed by the loader. Neither side ever
+// touches the other's records after the hand-over.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "app/str_buf.h"
+#include "view/page_image.h"
+
+struct BookState;
+
+// Window messages of the page loader (application range).
+constexpr uint32_t WM_PAGE_LOADED = 0x8000;   // to the main window: wparam slot, lparam LoadResult*
+constexpr uint32_t WM_LOAD_PAGE = 0x800A;     // to the loader: wparam slot, lparam LoadRequest*
+constexpr uint32_t WM_CANCEL_LOADS = 0x800B;  // marker: every request queued before it is dropped
+constexpr uint32_t WM_LOADER_QUIT = 0x800C;   // the loader ends
+
+// The decoders as the page cache and the loader call them. Each entry may run on
+// either thread at the same time; fakes must be thread-safe.
+struct DecodeOps {
+    void* context;
+    // *orientation is 1 on entry; a JPEG sets its EXIF orientation.
+    DecodedImage* (*openFile)(void* ctx, const char16_t* path, int32_t* orientation);
+    // *locator: in the member's locator, out the block's size.
+    uint8_t* (*fetchMember)(void* ctx, int32_t kind, const char16_t* archivePath, uint32_t* locator);
+    // Takes the block over and always frees it.
+    DecodedImage* (
+        *openMemory)(void* ctx, const char16_t* name, uint8_t* block, size_t size, int32_t* orientation);
+};
+
+// OpenImageFile, FetchArchiveMember and OpenImageMemory.
+const DecodeOps* RealDecodeOps();
+
+// What the loader needs to decode one page, copied from the page list so that
+// the loader never reads the list.
+struct LoadRequest {
+    int32_t pageIndex = 0;
+    int32_t kind = 0;      // BookKind
+    StrBuf path;           // the file (folder kinds) or the archive (archive kinds)
+    StrBuf name;           // archives: the member's name
+    uint32_t locator = 0;  // archives: the member's locator
+    // The read-ahead generation the request was made in; a result of an older
+    // one (the book was replaced or a page removed since) is not stored.
+    uint32_t generation = 0;
+};
+
+// Fills request for page index of the open book: folder kinds take the page's
+// file path, archive kinds the archive path, the member's name and locator.
+// False when the index is out of range, the path is empty or the heap refuses.
+[[nodiscard]] bool FillLoadRequest(const BookState* book, int32_t index, LoadRequest* request);
+// The same on the application heap, for posting; null on failure.
+[[nodiscard]] LoadRequest* NewLoadRequest(const BookState* book, int32_t index);
+void FreeLoadRequest(LoadRequest* request);
+
+// Decodes the page a request names into page (index, header, palette, pixels),
+// turned upright. False (page untouched) when nothing could decode it.
+[[nodiscard]] bool DecodePage(const DecodeOps* ops, const LoadRequest& request, PageImage* page);
+
+// A decoded read-ahead page on its way to the user-interface thread.
+struct LoadResult {
+    PageImage page;
+    uint32_t generation;  // copied from the request
+};
+
+void FreeLoadResult(LoadResult* result);
+
+// Hands a result to the user-interface thread (posts WM_PAGE_LOADED). True: the
+// receiver owns it now; false: it was not delivered and the loader frees it.
+struct LoaderSink {
+    void* context;
+    bool (*deliver)(void* ctx, int32_t slot, LoadResult* result);
+};
+
+// One message of the loader's queue.
+struct LoaderMessage {
+    uint32_t message;  // WM_LOAD_PAGE, WM_CANCEL_LOADS or WM_LOADER_QUIT
+    int32_t slot;
+    LoadRequest* request;  // WM_LOAD_PAGE only
+};
+
+// The loader thread's own view of its queue, used while it handles a message.
+struct LoaderQueueOps {
+    void* context;
+    // True when a message with this number is waiting; nothing is removed.
+    bool (*peek)(void* ctx, uint32_t message);
+    // Removes the oldest waiting message whose number lies in first..last.
+    bool (*take)(void* ctx, uint32_t first, uint32_t last, LoaderMessage* out);
+};
+
+// WM_LOAD_PAGE on the loader thread: decode, deliver the result (or drop it when
+// nothing decoded or memory ran out), free the request, then sweep the queue.
+void LoaderHandleLoad(const DecodeOps* decode,
+                      const LoaderSink* sink,
+                      const LoaderQueueOps* queue,
+                      int32_t slot,
+                      LoadRequest* request);
+// While a cancel marker is waiting, removes the queued requests and markers in
+// queue order up to and including a marker; the requests so removed are freed
+// undone. Requests posted after the last marker stay queued. Returns the number
+// of requests dropped.
+int32_t SweepCancelledLoads(const LoaderQueueOps* queue);
+// At quit: frees every request still queued, so none is lost with the queue.
+void DrainLoads(const LoaderQueueOps* queue);
+
+// One message as the loader's loop dispatches it. Returns false for
+// WM_LOADER_QUIT (after draining the queue), true otherwise.
+bool LoaderDispatch(const DecodeOps* decode,
+                    const LoaderSink* sink,
+                    const LoaderQueueOps* queue,
+                    const LoaderMessage& message);
+
+// Where the loader runs at the moment: idle while nothing waits for it, normal
+// from a planning until its next result or the next show.
+enum class LoaderPriority : uint8_t { kIdle, kNormal };
+
+// The user-interface thread's link to the loader. Missing entries do nothing (a
+// request that is not posted is freed by the caller).
+struct LoaderOps {
+    void* context;
+    void (*setPriority)(void* ctx, LoaderPriority priority);
+    bool (*postCancel)(void* ctx);
+    // True: the loader owns the request now.
+    bool (*postLoad)(void* ctx, int32_t slot, LoadRequest* request);
+};

@@ -1,0 +1,180 @@
+// The Windows loader: a thread that owns a hidden message-only window of class
+// "Pagewick_nxld_class" and runs a get-and-dispatch loop. Requests, cancel
+// markers and the quit message are posted to that window, so the thread's
+// message queue is the request queue; the cancel sweep looks into it with
+// PeekMessage.
+#include <windows.h>
+
+#include <new>
+
+#include "platform/heap.h"
+#include "view/loader_thread.h"
+
+struct LoaderThread {
+    HANDLE thread = nullptr;
+    HANDLE ready = nullptr;
+    HWND window = nullptr;
+    const DecodeOps* decode = nullptr;
+    LoaderSink sink{};
+    volatile LONG priority = 0;  // a LoaderPriority
+};
+
+namespace {
+
+constexpr wchar_t kLoaderClass[] = L"Pagewick_nxld_class";
+
+bool WindowPeek(void* ctx, uint32_t message) {
+    MSG m;
+    return PeekMessageW(&m, static_cast<HWND>(ctx), message, message, PM_NOREMOVE | PM_NOYIELD) != 0;
+}
+
+bool WindowTake(void* ctx, uint32_t first, uint32_t last, LoaderMessage* out) {
+    MSG m;
+    if (PeekMessageW(&m, static_cast<HWND>(ctx), first, last, PM_REMOVE | PM_NOYIELD) == 0) {
+        return false;
+    }
+    out->message = m.message;
+    out->slot = static_cast<int32_t>(m.wParam);
+    out->request = m.message == WM_LOAD_PAGE ? reinterpret_cast<LoadRequest*>(m.lParam) : nullptr;
+    return true;
+}
+
+LRESULT CALLBACK LoaderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* loader = reinterpret_cast<LoaderThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const LoaderQueueOps ops{window, WindowPeek, WindowTake};
+    switch (message) {
+        case WM_LOAD_PAGE:
+            LoaderHandleLoad(loader->decode, &loader->sink, &ops, static_cast<int32_t>(wParam),
+                             reinterpret_cast<LoadRequest*>(lParam));
+            return 0;
+        case WM_CANCEL_LOADS:
+            return 0;
+        case WM_LOADER_QUIT:
+            DrainLoads(&ops);
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+DWORD WINAPI LoaderMain(void* arg) {
+    auto* loader = static_cast<LoaderThread*>(arg);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = LoaderWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kLoaderClass;
+    // A second loader in the same process (tests) finds the class registered.
+    if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        SetEvent(loader->ready);
+        return 1;
+    }
+    HWND window =
+        CreateWindowExW(0, kLoaderClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (window == nullptr) {
+        SetEvent(loader->ready);
+        return 1;
+    }
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(loader));
+    loader->window = window;
+    SetEvent(loader->ready);
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&m);
+    }
+    return 0;
+}
+
+void FreeLoader(LoaderThread* loader) {
+    if (loader->thread != nullptr) {
+        CloseHandle(loader->thread);
+    }
+    if (loader->ready != nullptr) {
+        CloseHandle(loader->ready);
+    }
+    loader->~LoaderThread();
+    AppFree(loader);
+}
+
+bool PostResultToWindow(void* ctx, int32_t slot, LoadResult* result) {
+    return PostMessageW(static_cast<HWND>(ctx), WM_PAGE_LOADED, static_cast<WPARAM>(slot),
+                        reinterpret_cast<LPARAM>(result)) != 0;
+}
+
+}  // namespace
+
+LoaderThread* StartLoader(const DecodeOps* decode, const LoaderSink* sink) {
+    void* raw = AppAllocZero(sizeof(LoaderThread));
+    if (raw == nullptr) {
+        return nullptr;
+    }
+    auto* loader = new (raw) LoaderThread();
+    loader->decode = decode;
+    loader->sink = *sink;
+    loader->ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (loader->ready == nullptr) {
+        FreeLoader(loader);
+        return nullptr;
+    }
+    loader->thread = CreateThread(nullptr, 0, LoaderMain, loader, 0, nullptr);
+    if (loader->thread == nullptr) {
+        FreeLoader(loader);
+        return nullptr;
+    }
+    SetThreadPriority(loader->thread, THREAD_PRIORITY_IDLE);
+    HANDLE waits[2] = {loader->ready, loader->thread};
+    WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    if (loader->window == nullptr) {
+        WaitForSingleObject(loader->thread, INFINITE);
+        FreeLoader(loader);
+        return nullptr;
+    }
+    return loader;
+}
+
+bool LoaderPostLoad(LoaderThread* loader, int32_t slot, LoadRequest* request) {
+    return PostMessageW(loader->window, WM_LOAD_PAGE, static_cast<WPARAM>(slot),
+                        reinterpret_cast<LPARAM>(request)) != 0;
+}
+
+bool LoaderPostCancel(LoaderThread* loader) {
+    return PostMessageW(loader->window, WM_CANCEL_LOADS, 0, 0) != 0;
+}
+
+void LoaderSetPriority(LoaderThread* loader, LoaderPriority priority) {
+    InterlockedExchange(&loader->priority, static_cast<LONG>(priority));
+    SetThreadPriority(loader->thread,
+                      priority == LoaderPriority::kNormal ? THREAD_PRIORITY_NORMAL : THREAD_PRIORITY_IDLE);
+}
+
+LoaderPriority LoaderCurrentPriority(const LoaderThread* loader) {
+    return static_cast<LoaderPriority>(loader->priority);
+}
+
+bool StopLoader(LoaderThread* loader, uint32_t graceMs) {
+    if (loader == nullptr) {
+        return true;
+    }
+    LoaderSetPriority(loader, LoaderPriority::kNormal);
+    bool ended = PostMessageW(loader->window, WM_LOADER_QUIT, 0, 0) != 0 &&
+                 WaitForSingleObject(loader->thread, graceMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateThread(loader->thread, 0);
+        WaitForSingleObject(loader->thread, INFINITE);
+    }
+    FreeLoader(loader);
+    return ended;
+}
+
+void* LoaderWindow(const LoaderThread* loader) {
+    return loader->window;
+}
+
+LoaderSink PostToWindowSink(void* window) {
+    return LoaderSink{window, PostResultToWindow};
+}

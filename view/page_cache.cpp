@@ -1,0 +1,96 @@
+#include "view/page_cache.h"
+
+#include "view/view_state.h"
+
+namespace {
+
+// The cache slots a wanted page is looked for in, in the order they are searched.
+PageImage* FindCached(PageCache* cache, int32_t index) {
+    PageImage* const order[] = {&cache->ahead[0], &cache->ahead[1], &cache->previousRight,
+                                &cache->previousLeft, &cache->spare};
+    for (PageImage* p : order) {
+        if (IsFull(*p) && p->pageIndex == index) {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
+    if (view->book == nullptr || index < 0 || index >= view->book->pageCount) {
+        return false;
+    }
+    if (PageImage* cached = FindCached(&view->cache, index)) {
+        MovePageImage(&slot->page, cached);
+        return true;
+    }
+    LoadRequest request;
+    if (!FillLoadRequest(view->book, index, &request) || !DecodePage(view->decode, request, &slot->page)) {
+        view->cache.pageError = true;
+        return false;
+    }
+    return true;
+}
+
+void KeepShown(ReadingView* view) {
+    if (view->cache.discardShown) {
+        ReleaseShown(view);
+        return;
+    }
+    if (IsFull(view->rightSlot.page)) {
+        MovePageImage(&view->cache.previousRight, &view->rightSlot.page);
+    }
+    if (IsFull(view->leftSlot.page)) {
+        MovePageImage(&view->cache.previousLeft, &view->leftSlot.page);
+    }
+}
+
+void ParkSecondPage(ReadingView* view, DisplaySlot* slot) {
+    MovePageImage(&view->cache.spare, &slot->page);
+}
+
+void ResetReadAhead(ReadingView* view) {
+    ReleasePageImage(&view->cache.ahead[0]);
+    ReleasePageImage(&view->cache.ahead[1]);
+    view->cache.discardShown = true;
+    ++view->cache.generation;
+}
+
+void ReleaseShown(ReadingView* view) {
+    ReleasePageImage(&view->leftSlot.page);
+    ReleasePageImage(&view->rightSlot.page);
+    view->cache.discardShown = false;
+}
+
+void ReleaseLeftovers(ReadingView* view) {
+    ReleasePageImage(&view->cache.previousRight);
+    ReleasePageImage(&view->cache.previousLeft);
+    ReleasePageImage(&view->cache.spare);
+}
+
+void ReleaseAll(ReadingView* view) {
+    ReleasePageImage(&view->cache.ahead[0]);
+    ReleasePageImage(&view->cache.ahead[1]);
+    ReleaseLeftovers(view);
+    ReleaseShown(view);
+    if (view->book != nullptr) {
+        FreePageList(view->book->pages);
+        view->book->pages = nullptr;
+        view->book->pageCount = 0;
+        view->book->currentIndex = 0;
+        view->book->endIndex = 0;
+    }
+}
+
+int32_t HeldPictureCount(const ReadingView* view) {
+    const PageImage* const all[] = {
+        &view->leftSlot.page,       &view->rightSlot.page,     &view->cache.ahead[0], &view->cache.ahead[1],
+        &view->cache.previousRight, &view->cache.previousLeft, &view->cache.spare};
+    int32_t n = 0;
+    for (const PageImage* p : all) {
+        n += IsFull(*p) ? 1 : 0;
+    }
+    return n;
+}

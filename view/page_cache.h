@@ -1,0 +1,56 @@
+// The page cache: the pages on screen (the two display slots of the view), what
+// they held before the last show, the pages read ahead, and the spare second
+// page of a spread that was not shown. Pages move between these slots by
+// pointer; a page is decoded at once only when it is in none of them.
+//
+// Call order for a show (navigate.h): KeepShown → FillSlot for the first page
+// (and its partner) → ParkSecondPage when the partner is not shown → layout and
+// repaint → PlanReadAhead (read_ahead.h), which adopts what it can and releases
+// the leftovers. ResetReadAhead when a book is opened (under AppLock),
+// ReleaseAll at shut-down.
+//
+// Ownership: every slot owns its page's pixel block; at most seven pictures are
+// held: two shown, two read ahead and, between a show and its planning, three
+// leftovers. All slots belong to the user-interface thread.
+#pragma once
+
+#include <cstdint>
+
+#include "view/page_image.h"
+
+struct ReadingView;
+struct DisplaySlot;
+
+struct PageCache {
+    PageImage ahead[2]{};       // read-ahead pages
+    PageImage previousRight{};  // what the display slots held before the last show
+    PageImage previousLeft{};
+    PageImage spare{};          // a spread's second page that was decoded but not shown
+    bool discardShown = false;  // a new book: the next show releases the shown pages
+    bool pageError = false;     // the last page decoded at once failed
+    // Counts read-ahead resets. Page indices name other pages after a reset (a
+    // new book, a removed page), so results requested before it are dropped.
+    uint32_t generation = 0;
+};
+
+// Puts page index into the slot: from a cache slot when one holds it (read
+// ahead first, then the previous pages, then the spare), otherwise decoded on
+// this thread. False when the index is out of range or the page cannot be
+// decoded (pageError is then set and the slot stays empty).
+bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
+// Before a show: the display slots move into the previous slots, or are
+// released when the read-ahead was reset.
+void KeepShown(ReadingView* view);
+// The slot's page becomes the spare (a decoded partner that is not shown).
+void ParkSecondPage(ReadingView* view, DisplaySlot* slot);
+// Releases both read-ahead pages and has the next show drop the shown pages.
+void ResetReadAhead(ReadingView* view);
+// Releases both display slots and clears discardShown.
+void ReleaseShown(ReadingView* view);
+// Releases the previous pages and the spare.
+void ReleaseLeftovers(ReadingView* view);
+// Shut-down: the five cache slots, both display slots and the page list.
+void ReleaseAll(ReadingView* view);
+
+// The number of pictures the view holds now (display and cache slots).
+int32_t HeldPictureCount(const ReadingView* view);

@@ -1,0 +1,40 @@
+#include "view/page_image.h"
+
+#include <cstring>
+
+#include "platform/vm.h"
+
+void ReleasePageImage(PageImage* page) {
+    if (page->pixels != nullptr) {
+        VmFree(page->pixels);
+        page->pixels = nullptr;
+    }
+}
+
+void MovePageImage(PageImage* to, PageImage* from) {
+    if (to == from) {
+        return;
+    }
+    ReleasePageImage(to);
+    to->pageIndex = from->pageIndex;
+    to->header = from->header;
+    // A 24-bit picture has no palette; copying 1 KiB of nothing on every page turn
+    // is what the check saves.
+    if (from->header.bitCount != 24) {
+        std::memcpy(to->palette, from->palette, sizeof(to->palette));
+    }
+    to->pixels = from->pixels;
+    from->pixels = nullptr;
+}
+
+void TakeDecodedImage(PageImage* page, int32_t pageIndex, DecodedImage* image) {
+    ReleasePageImage(page);
+    page->pageIndex = pageIndex;
+    page->header = image->header;
+    if (image->header.bitCount != 24) {
+        std::memcpy(page->palette, image->palette, sizeof(page->palette));
+    }
+    page->pixels = image->pixels;
+    image->pixels = nullptr;
+    FreeDecodedImage(image);
+}
