@@ -44,6 +44,7 @@ def main():
     archive(os.path.join(out, "stored.zip"), pages, zipfile.ZIP_STORED)
     archive(os.path.join(out, "descriptors.zip"), pages, stream=True)
     archive(os.path.join(out, "comment.zip"), pages[:1], comment=b"PK\x05\x06 comment " * 4)
+    archive(os.path.join(out, "long_comment.zip"), pages[:1], comment=bytes(range(256)) * 255 + b"PK\x05")
     archive(os.path.join(out, "folders.zip"), [("dir/", b""), ("dir/sub/", b""), ("dir/sub/a.png", b"\x89PNG" * 20)])
     archive(os.path.join(out, "names.zip"), [("\u65e5\u672c/\u00e9.gif", b"GIF89a"), ("n" * 300, b"long")])
     archive(os.path.join(out, "empty_member.zip"), [("empty.bmp", b"")], zipfile.ZIP_STORED)
