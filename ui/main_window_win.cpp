@@ -1,75 +1,364 @@
 #include "ui/main_window.h"
 
+#include <commctrl.h>
+
+#include "settings/settings.h"
 #include "ui/app_state.h"
+#include "ui/dispatch.h"
+#include "ui/image_view.h"
+#include "ui/pane.h"
+#include "ui/reader.h"
+#include "ui/tool_bar.h"
+#include "view/book.h"
+#include "view/loader.h"
 
 namespace {
 
-// Shut-down sequence of a close request; the window's destruction then ends the
-// message loop.
-void ShutDown(HWND window) {
-    if (gApp.menuFont != nullptr) {
-        DeleteObject(gApp.menuFont);
-        gApp.menuFont = nullptr;
+constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kMainExStyle = WS_EX_APPWINDOW | WS_EX_ACCEPTFILES;
+constexpr UINT kFileJobMessage = 0x8001;  // WM_FILE_JOB: a background file job has ended
+constexpr int kMinTrackSize = 400;
+
+HMENU ChildId(int id) {
+    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+}
+
+bool BarAutoHidden() {
+    return gApp.fullScreen && gSettings.fullScreenBarAutoHide;
+}
+
+int MeasureTextHeight(HWND window) {
+    HDC dc = GetDC(window);
+    if (dc == nullptr) {
+        return 0;
     }
-    if (gApp.accelerators != nullptr) {
-        DestroyAcceleratorTable(gApp.accelerators);
-        gApp.accelerators = nullptr;
+    HGDIOBJ old = gApp.interfaceFont != nullptr ? SelectObject(dc, gApp.interfaceFont) : nullptr;
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    if (old != nullptr) {
+        SelectObject(dc, old);
     }
-    DestroyWindow(window);
+    ReleaseDC(window, dc);
+    return tm.tmHeight;
+}
+
+HWND CreateToolTipWindow(HWND owner) {
+    HWND tip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, gApp.instance, nullptr);
+    if (tip != nullptr) {
+        SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(300, 0));
+        SendMessageW(tip, TTM_SETTIPBKCOLOR, 0xFFFFFF, 0);
+    }
+    return tip;
+}
+
+void OnCreate(HWND window, const CREATESTRUCTW* cs) {
+    gApp.mainWindow = window;
+    ReaderSetResultWindow(window);
+    gApp.textHeight = MeasureTextHeight(window);
+    gApp.systemMenu = GetSystemMenu(window, FALSE);
+    gApp.toolTip = CreateToolTipWindow(window);
+    // The client size follows from the creation size less the frame of such a window.
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
+    const int width = cs->cx - (frame.right - frame.left);
+    const int height = cs->cy - (frame.bottom - frame.top);
+    const int y = BarAutoHidden() ? 0 : kBarHeight;
+    CreateWindowExW(0, kBarClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width, kBarHeight, window,
+                    ChildId(kIdBar), gApp.instance, nullptr);
+    CreateWindowExW(0, kClientClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, y,
+                    width, height - y, window, ChildId(kIdClient), gApp.instance, nullptr);
+    gApp.barShown = true;
+}
+
+void OnActivateApp(bool active) {
+    gApp.appActive = active;
+    if (active) {
+        ReloadIfChanged(&gBook);
+        return;
+    }
+    WatchFolder(&gBook);
+    if (BarAutoHidden() && gApp.barShown) {
+        ShowWindow(gApp.bar, SW_HIDE);
+        gApp.barShown = false;
+    }
+}
+
+void RunMouseAction(int index) {
+    const int32_t command = gSettings.mouseActions[index];
+    if (command != 0) {
+        Dispatch(static_cast<uint32_t>(command), nullptr);
+    }
+}
+
+HFONT CreateMenuFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return nullptr;
+    }
+    return CreateFontIndirectW(&metrics.lfMenuFont);
+}
+
+void OnSettingChange() {
+    gApp.arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
+    gApp.waitCursor = LoadCursorW(nullptr, IDC_WAIT);
+    gApp.noCursor = LoadCursorW(nullptr, IDC_NO);
+    HFONT font = CreateMenuFont();
+    if (font != nullptr) {
+        if (gApp.menuFont != nullptr) {
+            DeleteObject(gApp.menuFont);
+        }
+        gApp.menuFont = font;
+    }
+}
+
+void ForgetWindows() {
+    gApp.mainWindow = nullptr;
+    gApp.systemMenu = nullptr;
+    gApp.toolTip = nullptr;
+    gApp.bar = nullptr;
+    gApp.toolBar = nullptr;
+    gApp.pageText = nullptr;
+    gApp.pageSlider = nullptr;
+    gApp.client = nullptr;
+    gApp.pane = nullptr;
+    gApp.imageView = nullptr;
+    gApp.imageDc = nullptr;
+    gApp.folderTree = nullptr;
+    gApp.fileList = nullptr;
+    gApp.barShown = false;
+    gApp.hoverTarget = kHoverNone;
+    gApp.acceleratorsSuspended = false;
 }
 
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CLOSE:
-            ShutDown(window);
+        case WM_CREATE:
+            OnCreate(window, reinterpret_cast<CREATESTRUCTW*>(lParam));
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        case WM_NCDESTROY:
+            ForgetWindows();
+            break;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) {
+                LayoutMain(LOWORD(lParam), HIWORD(lParam));
+            }
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the bar and the client area cover the whole client rectangle
+        case WM_CLOSE:
+            ShutDown(window, false);
+            return 0;
+        case WM_ENDSESSION:
+            if (wParam != 0) {
+                ShutDown(window, true);
+            }
+            return 0;
+        case WM_SETTINGCHANGE:
+            OnSettingChange();
+            return 0;
+        case WM_ACTIVATEAPP:
+            OnActivateApp(wParam != 0);
+            return 0;
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMinTrackSize.x = 400;
-            info->ptMinTrackSize.y = 400;
+            info->ptMinTrackSize.x = kMinTrackSize;
+            info->ptMinTrackSize.y = kMinTrackSize;
             return 0;
         }
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM:
+            return 1;  // owner-drawn menu items
+        case WM_COMMAND:
+            Dispatch(static_cast<uint32_t>(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam == kPaneTimer) {
+                KillTimer(window, kPaneTimer);
+                if (gApp.pane != nullptr) {
+                    ShowWindow(gApp.pane, SW_HIDE);
+                }
+                gApp.paneShown = false;
+                gApp.paneTimerRunning = false;
+            }
+            return 0;
+        case WM_INITMENUPOPUP:
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (LOWORD(wParam) == 0) {
+                const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+                if (delta < 0) {
+                    RunMouseAction(11);  // turned toward the user
+                } else if (delta > 0) {
+                    RunMouseAction(10);
+                }
+            }
+            return 0;
+        case WM_DROPFILES:
+            if (IsWindowEnabled(window)) {
+                OpenDropped(reinterpret_cast<HDROP>(wParam));
+            } else {
+                DragFinish(reinterpret_cast<HDROP>(wParam));
+            }
+            return 0;
+        case WM_PAGE_LOADED:
+            ReaderPageLoaded(static_cast<int32_t>(wParam), reinterpret_cast<void*>(lParam));
+            return 0;
+        case kFileJobMessage:
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: {
+            gApp.client = window;
+            const auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+            CreateWindowExW(0, kPaneClass, nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, gSettings.paneWidth,
+                            cs->cy, window, ChildId(kIdPane), gApp.instance, nullptr);
+            if (gApp.pane != nullptr && gSettings.paneMode == 0) {
+                ShowWindow(gApp.pane, SW_SHOW);
+            }
+            const int x = gSettings.paneMode == 0 ? gSettings.paneWidth : 0;
+            CreateWindowExW(0, kImageViewClass, nullptr,
+                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, 0, cs->cx - x,
+                            cs->cy, window, ChildId(kIdImageView), gApp.instance, nullptr);
+            return 0;
+        }
+        case WM_SIZE:
+            LayoutClient(LOWORD(lParam), HIWORD(lParam));
+            return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-            EndPaint(window, &ps);
+        case WM_DESTROY:
+            gApp.client = nullptr;
             return 0;
-        }
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
+bool Register(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style, HICON icon) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hCursor = gApp.arrowCursor;
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The window goes where the settings left it, inside the nearest monitor's work area.
+RECT PlacementRect() {
+    RECT r{gSettings.windowLeft, gSettings.windowTop, gSettings.windowLeft + gSettings.windowWidth,
+           gSettings.windowTop + gSettings.windowHeight};
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) {
+        const RECT& w = mi.rcWork;
+        const LONG width = r.right - r.left < w.right - w.left ? r.right - r.left : w.right - w.left;
+        const LONG height = r.bottom - r.top < w.bottom - w.top ? r.bottom - r.top : w.bottom - w.top;
+        r.left = r.left < w.left ? w.left : (r.left + width > w.right ? w.right - width : r.left);
+        r.top = r.top < w.top ? w.top : (r.top + height > w.bottom ? w.bottom - height : r.top);
+        r.right = r.left + width;
+        r.bottom = r.top + height;
+    }
+    return r;
+}
+
 }  // namespace
 
 bool RegisterWindowClasses(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainProc;
-    wc.hInstance = instance;
-    wc.hIcon = static_cast<HICON>(
+    const UINT redraw = CS_HREDRAW | CS_VREDRAW;
+    HICON icon = static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(100), IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
-    wc.hCursor = gApp.arrowCursor;
-    wc.lpszClassName = kMainClass;
-    return RegisterClassExW(&wc) != 0;
+    return Register(instance, kMainClass, MainProc, redraw, icon) &&
+           Register(instance, kBarClass, BarProc, redraw, nullptr) &&
+           Register(instance, kClientClass, ClientProc, redraw, nullptr) &&
+           Register(instance, kPaneClass, PaneProc, redraw, nullptr) &&
+           Register(instance, kImageViewClass, ImageViewProc, redraw | CS_OWNDC, nullptr);
 }
 
 HWND CreateMainWindow(int showCommand) {
-    HWND window = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, kMainClass, L"Pagewick",
-                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 1024,
-                                  768, nullptr, nullptr, gApp.instance, nullptr);
+    const RECT r = PlacementRect();
+    HWND window =
+        CreateWindowExW(kMainExStyle, kMainClass, L"Pagewick", kMainStyle, r.left, r.top, r.right - r.left,
+                        r.bottom - r.top, nullptr, nullptr, gApp.instance, nullptr);
     if (window == nullptr) {
         return nullptr;
     }
-    gApp.mainWindow = window;
-    ShowWindow(window, showCommand);
+    const bool normalStart =
+        showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWDEFAULT || showCommand == SW_SHOW;
+    ShowWindow(window,
+               normalStart && gSettings.windowShowState == kShowMaximized ? SW_SHOWMAXIMIZED : showCommand);
     UpdateWindow(window);
     return window;
+}
+
+void LayoutMain(int width, int height) {
+    if (gApp.bar != nullptr) {
+        SetWindowPos(gApp.bar, nullptr, 0, 0, width, kBarHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const int y = BarAutoHidden() ? 0 : kBarHeight;
+    if (gApp.client != nullptr) {
+        SetWindowPos(gApp.client, nullptr, 0, y, width, height - y, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (gApp.fullScreen) {
+        return;
+    }
+    ShowBarIfHidden();
+    StretchPageSlider(width, 2);
+}
+
+void LayoutClient(int width, int height) {
+    const int paneWidth = gSettings.paneWidth;
+    if (gApp.pane != nullptr) {
+        SetWindowPos(gApp.pane, nullptr, 0, 0, paneWidth, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const int x = gSettings.paneMode == 0 ? paneWidth : 0;
+    if (gApp.imageView != nullptr) {
+        SetWindowPos(gApp.imageView, nullptr, x, 0, width - x, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void RelayoutClient() {
+    RECT r;
+    if (gApp.client != nullptr && GetClientRect(gApp.client, &r)) {
+        LayoutClient(r.right, r.bottom);
+    }
+}
+
+bool ShutDown(HWND window, bool forced) {
+    (void)forced;  // no background file job can refuse the close yet
+    ReaderStopLoader();
+    gBook.book.changeWatch.reset();
+    RemovePaneSubclasses();
+    RemoveBarSubclasses();
+    ReaderRelease();
+    DestroyToolBarImages();
+    if (gApp.menus != nullptr) {
+        DestroyMenu(gApp.menus);
+        gApp.menus = nullptr;
+    }
+    ReaderSyncSettings();
+    if (gApp.accelerators != nullptr) {
+        DestroyAcceleratorTable(gApp.accelerators);
+        gApp.accelerators = nullptr;
+    }
+    if (gApp.menuFont != nullptr) {
+        DeleteObject(gApp.menuFont);
+        gApp.menuFont = nullptr;
+    }
+    DestroyWindow(window);
+    return true;
 }

@@ -7,6 +7,12 @@
 
 int RunProgram(HINSTANCE instance, int showCommand);
 
+// Step 8 of start-up without the command line: cursors, fonts, the reader, the
+// accelerators, the window classes and common controls, the loader thread, and
+// the main window, created and shown. Null when the window cannot be created.
+// The in-process tests start the real windows through it.
+HWND CreateUserInterface(int showCommand);
+
 // The two texts compiled into the program, shown before any language library is
 // loaded, captioned "Error".
 inline constexpr wchar_t kTextFailedToExecute[] = L"Failed to execute file.";

@@ -9,8 +9,11 @@
 #include "platform/heap.h"
 #include "platform/lock.h"
 #include "settings/language.h"
+#include "settings/settings.h"
 #include "ui/app_state.h"
+#include "ui/dispatch.h"
 #include "ui/main_window.h"
+#include "ui/reader.h"
 #include "ui/startup.h"
 
 AppState gApp;
@@ -67,6 +70,18 @@ HFONT CreateMenuFont() {
     return CreateFontIndirectW(&metrics.lfMenuFont);
 }
 
+// The accelerator table of the settings' key records (the built-in keys until
+// the settings file says otherwise).
+HACCEL CreateAccelerators() {
+    ACCEL table[kMaxAccelRecords];
+    uint32_t n = 0;
+    for (uint32_t i = 0; i < gSettings.keyTableCount && i < kMaxAccelRecords; ++i) {
+        const AccelRecord& r = gSettings.keyTable[i];
+        table[n++] = ACCEL{r.flags, r.key, r.command};
+    }
+    return n > 0 ? CreateAcceleratorTableW(table, static_cast<int>(n)) : nullptr;
+}
+
 int MessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -80,23 +95,44 @@ int MessageLoop() {
     return static_cast<int>(msg.wParam);
 }
 
-// Steps 8 to 10: the user interface and the message loop.
+// Steps 8 to 10: the user interface, the command line and the message loop.
 int RunInterface(int showCommand) {
-    gApp.arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
-    gApp.waitCursor = LoadCursorW(nullptr, IDC_WAIT);
-    gApp.noCursor = LoadCursorW(nullptr, IDC_NO);
-    gApp.menuFont = CreateMenuFont();
-    gApp.interfaceFont = CreateInterfaceFont();
-
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    if (!RegisterWindowClasses(gApp.instance) || CreateMainWindow(showCommand) == nullptr) {
+    if (CreateUserInterface(showCommand) == nullptr) {
         return 0;
     }
+    OpenCommandLine();
     return MessageLoop();
 }
 
 }  // namespace
+
+HWND CreateUserInterface(int showCommand) {
+    gApp.arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
+    gApp.waitCursor = LoadCursorW(nullptr, IDC_WAIT);
+    gApp.noCursor = LoadCursorW(nullptr, IDC_NO);
+    if (gApp.menuFont == nullptr) {
+        gApp.menuFont = CreateMenuFont();
+    }
+    if (gApp.interfaceFont == nullptr) {
+        gApp.interfaceFont = CreateInterfaceFont();
+    }
+    ReaderInit();
+    if (gApp.accelerators == nullptr) {
+        gApp.accelerators = CreateAccelerators();
+    }
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!RegisterWindowClasses(gApp.instance)) {
+        return nullptr;
+    }
+    // Without a loader the pages are decoded as they are shown.
+    (void)ReaderStartLoader();
+    HWND window = CreateMainWindow(showCommand);
+    if (window == nullptr) {
+        ReaderStopLoader();
+    }
+    return window;
+}
 
 bool ProgramNameIsOurs(const wchar_t* modulePath) {
     const wchar_t* name = modulePath;

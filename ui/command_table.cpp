@@ -1,0 +1,74 @@
+#include "ui/command_table.h"
+
+namespace {
+
+#define PW_COMMAND(name) \
+    { name, name, #name }
+#define PW_COMMAND_RANGE(first, last) \
+    { first, last, #first }
+
+// In number order.
+const CommandInfo kCommands[] = {
+    PW_COMMAND(CMD_MENU_MAIN),
+    PW_COMMAND(CMD_MENU_FOLDERS),
+    PW_COMMAND(CMD_MENU_BOOKMARKS),
+    PW_COMMAND(CMD_PREV_PAGE),
+    PW_COMMAND(CMD_NEXT_PAGE),
+    PW_COMMAND(CMD_FIRST_PAGE),
+    PW_COMMAND(CMD_LAST_PAGE),
+    PW_COMMAND(CMD_PREV_SPREAD),
+    PW_COMMAND(CMD_NEXT_SPREAD),
+    PW_COMMAND(CMD_BACK_20),
+    PW_COMMAND(CMD_FORWARD_20),
+    PW_COMMAND(CMD_TOGGLE_LOUPE),
+    PW_COMMAND(CMD_TOGGLE_FULL_SCREEN),
+    PW_COMMAND(CMD_MINIMIZE),
+    PW_COMMAND(CMD_CLOSE),
+    PW_COMMAND(CMD_GOTO_PAGE),
+    PW_COMMAND(CMD_RELOAD_PAGE),
+    PW_COMMAND(CMD_OPEN),
+    PW_COMMAND(CMD_EDIT_FOLDERS),
+    PW_COMMAND_RANGE(CMD_FOLDER_1, CMD_FOLDER_10),
+    PW_COMMAND(CMD_ADD_BOOKMARK),
+    PW_COMMAND(CMD_EDIT_BOOKMARKS),
+    PW_COMMAND(CMD_RESUME),
+    PW_COMMAND_RANGE(CMD_BOOKMARK_1, CMD_BOOKMARK_20),
+    PW_COMMAND(CMD_CLEAR_HISTORY),
+    PW_COMMAND_RANGE(CMD_RECENT_1, CMD_RECENT_10),
+    PW_COMMAND(CMD_TOGGLE_SPREAD),
+    PW_COMMAND(CMD_TOGGLE_RIGHT_TO_LEFT),
+    PW_COMMAND(CMD_TOGGLE_FULL_SCREEN_BAR),
+    PW_COMMAND(CMD_PANE_AUTO),
+    PW_COMMAND(CMD_PANE_SHOW),
+    PW_COMMAND(CMD_PANE_HIDE),
+    PW_COMMAND(CMD_PANE_DELAY),
+    PW_COMMAND(CMD_SCALE_FAST),
+    PW_COMMAND(CMD_SCALE_SMOOTH),
+    PW_COMMAND_RANGE(CMD_BACKGROUND_1, CMD_BACKGROUND_5),
+    PW_COMMAND(CMD_TOGGLE_ENLARGE),
+    PW_COMMAND(CMD_KEY_SETTINGS),
+    PW_COMMAND(CMD_OPTIONS),
+    PW_COMMAND(CMD_LANGUAGE),
+    PW_COMMAND(CMD_SHOW_NOTICE),
+    PW_COMMAND(CMD_ABOUT),
+    PW_COMMAND(CMD_HELP),
+};
+
+#undef PW_COMMAND
+#undef PW_COMMAND_RANGE
+
+}  // namespace
+
+const CommandInfo* FindCommand(int32_t id) {
+    for (const CommandInfo& c : kCommands) {
+        if (id >= c.id && id <= c.last) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+const CommandInfo* CommandTable(uint32_t* count) {
+    *count = static_cast<uint32_t>(sizeof kCommands / sizeof kCommands[0]);
+    return kCommands;
+}

@@ -1,0 +1,159 @@
+#include "ui/image_view.h"
+
+#include "settings/language.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/dispatch.h"
+#include "ui/gdi_owner.h"
+#include "ui/paint_plan.h"
+#include "ui/reader.h"
+#include "view/layout.h"
+
+namespace {
+
+constexpr int kStockBrushes[5] = {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH};
+
+int BackgroundIndex() {
+    int i = gView.prefs.backgroundColour;
+    return i >= 0 && i <= 4 ? i : 2;
+}
+
+// Black text on the two light backgrounds, white on the three dark ones.
+COLORREF TextColourFor(int background) {
+    return background <= 1 ? RGB(0, 0, 0) : RGB(255, 255, 255);
+}
+
+void SetStretchModeOn(HDC dc, int mode) {
+    SetStretchBltMode(dc, mode == 3 ? COLORONCOLOR : HALFTONE);
+    if (mode != 3) {
+        // Halftone needs the brush origin set again after it is chosen.
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    }
+}
+
+// The device context is set up once and kept (the class gives the view its own).
+void SetUpDc(HDC dc) {
+    SetStretchModeOn(dc, gView.prefs.stretchMode);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, TextColourFor(BackgroundIndex()));
+    if (gApp.interfaceFont != nullptr) {
+        SelectObject(dc, gApp.interfaceFont);
+    }
+}
+
+void DrawErrorText(HDC dc, const PaintRect& r) {
+    StrBuf text;
+    LanguageString(30002, &text);
+    RECT rect{r.left, r.top, r.right, r.bottom};
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.Text()), static_cast<int>(text.length), &rect,
+              DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS | DT_NOPREFIX);
+}
+
+bool OnlyButton(WPARAM keys, WPARAM button) {
+    return (keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2)) == button;
+}
+
+void RunMouseAction(int index) {
+    const int32_t command = gSettings.mouseActions[index];
+    if (command != 0) {
+        Dispatch(static_cast<uint32_t>(command), nullptr);
+    }
+}
+
+}  // namespace
+
+void PaintView(HDC dc) {
+    PaintPlan plan;
+    PlanPaint(gView, &plan);
+    HBRUSH brush = static_cast<HBRUSH>(GetStockObject(kStockBrushes[BackgroundIndex()]));
+    for (uint32_t i = 0; i < plan.fillCount; ++i) {
+        const PaintRect& f = plan.fills[i];
+        RECT r{f.left, f.top, f.right, f.bottom};
+        FillRect(dc, &r, brush);
+    }
+    for (uint32_t i = 0; i < plan.stretchCount; ++i) {
+        const PaintStretch& s = plan.stretches[i];
+        // The page record keeps its header and palette back to back, as a
+        // BITMAPINFO with a 256-entry colour table.
+        const auto* info = reinterpret_cast<const BITMAPINFO*>(&s.page->header);
+        StretchDIBits(dc, s.destX, s.destY, s.destWidth, s.destHeight, s.srcX, s.srcYFromBottom, s.srcWidth,
+                      s.srcHeight, s.page->pixels, info, DIB_RGB_COLORS, SRCCOPY);
+    }
+    for (uint32_t i = 0; i < plan.textCount; ++i) {
+        DrawErrorText(dc, plan.texts[i]);
+    }
+}
+
+void RepaintView() {
+    if (gApp.imageView != nullptr) {
+        InvalidateRect(gApp.imageView, nullptr, FALSE);
+        UpdateWindow(gApp.imageView);
+    }
+}
+
+void ApplyStretchMode(int mode) {
+    gView.prefs.stretchMode = mode == 3 ? 3 : 4;
+    gSettings.stretchMode = gView.prefs.stretchMode;
+    if (gApp.imageDc != nullptr) {
+        SetStretchModeOn(gApp.imageDc, gView.prefs.stretchMode);
+    }
+    RepaintView();
+}
+
+void ApplyBackground(int index) {
+    if (index < 0 || index > 4) {
+        return;
+    }
+    gView.prefs.backgroundColour = index;
+    gSettings.backgroundColour = index;
+    if (gApp.imageDc != nullptr) {
+        SetTextColor(gApp.imageDc, TextColourFor(index));
+    }
+    RepaintView();
+}
+
+LRESULT CALLBACK ImageViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            gApp.imageView = window;
+            gApp.imageDc = GetDC(window);
+            SetUpDc(gApp.imageDc);
+            return 0;
+        case WM_SIZE:
+            ResizeView(&gView, LOWORD(lParam), HIWORD(lParam));
+            gView.magnifiedSide = kMagnifyNone;
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers every pixel
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            int saved = SaveDC(dc);
+            PaintView(dc);
+            RestoreDC(dc, saved);
+            EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_MBUTTONDOWN:
+            if (OnlyButton(wParam, MK_MBUTTON)) {
+                RunMouseAction(3);
+            }
+            return 0;
+        case WM_XBUTTONDOWN: {
+            const WORD which = HIWORD(wParam);
+            const WPARAM keys = LOWORD(wParam);
+            if (which == XBUTTON1 && OnlyButton(keys, MK_XBUTTON1)) {
+                RunMouseAction(4);
+            } else if (which == XBUTTON2 && OnlyButton(keys, MK_XBUTTON2)) {
+                RunMouseAction(5);
+            }
+            return TRUE;
+        }
+        case WM_DESTROY:
+            gApp.imageView = nullptr;
+            gApp.imageDc = nullptr;
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

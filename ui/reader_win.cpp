@@ -1,0 +1,283 @@
+#include "ui/reader.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <atomic>
+
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "view/layout.h"
+#include "view/loader_thread.h"
+#include "view/navigate.h"
+#include "view/page_cache.h"
+#include "view/read_ahead.h"
+
+BookState gBook;
+ReadingView gView;
+
+namespace {
+
+LoaderThread* gLoader = nullptr;
+// The window the loader posts its results to; read on the loader thread.
+std::atomic<HWND> gResultWindow{nullptr};
+
+const wchar_t* Wide(const char16_t* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
+// --- BookOps: what opening a book does to the windows -----------------------
+
+void BeginOpen(void*) {
+    gView.loader.setPriority(gView.loader.context, LoaderPriority::kIdle);
+    SetCursor(gApp.waitCursor);
+    gView.cache.pageError = false;
+}
+
+void EndOpen(void*) {
+    SetCursor(gApp.arrowCursor);
+}
+
+void BookResetReadAhead(void*) {
+    ResetReadAhead(&gView);
+}
+
+void BookShowFrom(void*, int32_t index) {
+    ShowFromIndex(&gView, index);
+}
+
+void BookShowEmpty(void*) {
+    ShowEmptyView(&gView);
+}
+
+void BookUpdatePageText(void*) {
+    UpdatePageText(&gView);
+}
+
+void BookPlanReadAhead(void*) {
+    PlanReadAhead(&gView);
+}
+
+void SetSliderRange(void*, int32_t low, int32_t high) {
+    if (gApp.pageSlider != nullptr) {
+        SendMessageW(gApp.pageSlider, TBM_SETRANGEMIN, FALSE, low);
+        SendMessageW(gApp.pageSlider, TBM_SETRANGEMAX, TRUE, high);
+    }
+}
+
+void SetTitle(void*, const char16_t* text) {
+    if (gApp.mainWindow != nullptr) {
+        SetWindowTextW(gApp.mainWindow, Wide(text));
+    }
+}
+
+// --- ViewOps: what the reading view does to the windows ---------------------
+
+void Invalidate(void*, const ViewRect* rect) {
+    if (gApp.imageView == nullptr) {
+        return;
+    }
+    if (rect == nullptr) {
+        InvalidateRect(gApp.imageView, nullptr, FALSE);
+        return;
+    }
+    RECT r{rect->left, rect->top, rect->right, rect->bottom};
+    InvalidateRect(gApp.imageView, &r, FALSE);
+}
+
+void Update(void*) {
+    if (gApp.imageView != nullptr) {
+        UpdateWindow(gApp.imageView);
+    }
+}
+
+void SetPageTextControl(void*, const char16_t* text) {
+    if (gApp.pageText != nullptr) {
+        SetWindowTextW(gApp.pageText, Wide(text));
+    }
+}
+
+void SetSliderPosition(void*, int32_t position) {
+    if (gApp.pageSlider != nullptr) {
+        SendMessageW(gApp.pageSlider, TBM_SETPOS, TRUE, position);
+    }
+}
+
+int32_t SliderPosition(void*) {
+    if (gApp.pageSlider == nullptr) {
+        return 0;
+    }
+    return static_cast<int32_t>(SendMessageW(gApp.pageSlider, TBM_GETPOS, 0, 0));
+}
+
+void SetViewCursor(void*, ViewCursor cursor) {
+    SetCursor(cursor == ViewCursor::kWait ? gApp.waitCursor : gApp.arrowCursor);
+}
+
+void SetLoupeButton(void*, bool checked) {
+    if (gApp.toolBar != nullptr) {
+        SendMessageW(gApp.toolBar, TB_CHECKBUTTON, 5050, MAKELPARAM(checked ? TRUE : FALSE, 0));
+    }
+}
+
+bool CursorPosition(void*, int32_t* x, int32_t* y) {
+    POINT p;
+    if (gApp.imageView == nullptr || !GetCursorPos(&p) || !ScreenToClient(gApp.imageView, &p)) {
+        return false;
+    }
+    *x = p.x;
+    *y = p.y;
+    return true;
+}
+
+// --- The loader ---------------------------------------------------------------
+
+bool DeliverToMainWindow(void*, int32_t slot, LoadResult* result) {
+    HWND window = gResultWindow.load();
+    return window != nullptr && PostMessageW(window, WM_PAGE_LOADED, static_cast<WPARAM>(slot),
+                                             reinterpret_cast<LPARAM>(result)) != 0;
+}
+
+const LoaderSink kSink{nullptr, DeliverToMainWindow};
+
+void SetLoaderPriority(void*, LoaderPriority priority) {
+    if (gLoader != nullptr) {
+        LoaderSetPriority(gLoader, priority);
+    }
+}
+
+bool PostCancel(void*) {
+    return gLoader != nullptr && LoaderPostCancel(gLoader);
+}
+
+bool PostLoad(void*, int32_t slot, LoadRequest* request) {
+    return gLoader != nullptr && LoaderPostLoad(gLoader, slot, request);
+}
+
+ViewPrefs PrefsFromSettings() {
+    ViewPrefs p;
+    p.spreadMode = gSettings.spreadMode;
+    p.rightToLeft = gSettings.rightToLeft;
+    p.enlargeSmallPages = gSettings.enlargeSmallPages;
+    p.stretchMode = gSettings.stretchMode;
+    p.backgroundColour = gSettings.backgroundColour;
+    return p;
+}
+
+bool PathExists(const char16_t* path) {
+    return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+void ReaderInit() {
+    BookOps book{};
+    book.beginOpen = BeginOpen;
+    book.endOpen = EndOpen;
+    book.resetReadAhead = BookResetReadAhead;
+    book.showFrom = BookShowFrom;
+    book.showEmpty = BookShowEmpty;
+    book.updatePageText = BookUpdatePageText;
+    book.planReadAhead = BookPlanReadAhead;
+    book.setSliderRange = SetSliderRange;
+    book.setTitle = SetTitle;
+    BookInit(&gBook, &book);
+
+    ViewOps ops{};
+    ops.invalidate = Invalidate;
+    ops.update = Update;
+    ops.setPageText = SetPageTextControl;
+    ops.setSliderPosition = SetSliderPosition;
+    ops.sliderPosition = SliderPosition;
+    ops.setCursor = SetViewCursor;
+    ops.setLoupeButton = SetLoupeButton;
+    ops.cursorPosition = CursorPosition;
+    const LoaderOps loader{nullptr, SetLoaderPriority, PostCancel, PostLoad};
+    ViewInit(&gView, &gBook, &ops, RealDecodeOps(), &loader);
+    ApplyViewPrefs(&gView, PrefsFromSettings());
+}
+
+bool ReaderStartLoader() {
+    gLoader = StartLoader(RealDecodeOps(), &kSink);
+    return gLoader != nullptr;
+}
+
+void ReaderStopLoader() {
+    if (gLoader != nullptr) {
+        StopLoader(gLoader, 1000);
+        gLoader = nullptr;
+    }
+    // Results the loader posted before it ended are still queued: free them.
+    HWND window = gResultWindow.exchange(nullptr);
+    if (window != nullptr) {
+        MSG msg;
+        while (PeekMessageW(&msg, window, WM_PAGE_LOADED, WM_PAGE_LOADED, PM_REMOVE)) {
+            FreeLoadResult(reinterpret_cast<LoadResult*>(msg.lParam));
+        }
+    }
+}
+
+void ReaderRelease() {
+    ReleaseAll(&gView);
+    BookRelease(&gBook);
+}
+
+void ReaderSetResultWindow(void* window) {
+    gResultWindow.store(static_cast<HWND>(window));
+}
+
+void ReaderSyncSettings() {
+    gSettings.spreadMode = gView.prefs.spreadMode;
+    gSettings.rightToLeft = gView.prefs.rightToLeft;
+    gSettings.enlargeSmallPages = gView.prefs.enlargeSmallPages;
+    gSettings.stretchMode = gView.prefs.stretchMode;
+    gSettings.backgroundColour = gView.prefs.backgroundColour;
+}
+
+void ResolveShortcut(StrBuf* path) {
+    if (!path->HasExtension(u".lnk")) {
+        return;
+    }
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link)))) {
+        return;
+    }
+    IPersistFile* file = nullptr;
+    wchar_t target[MAX_PATH + 1] = {};
+    bool ok = false;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        ok = SUCCEEDED(file->Load(Wide(path->Text()), STGM_READ)) &&
+             SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) && target[0] != 0;
+        file->Release();
+    }
+    link->Release();
+    if (ok) {
+        path->Assign(reinterpret_cast<const char16_t*>(target));
+    }
+}
+
+void ReaderOpenPath(const char16_t* path, uint32_t startLocator) {
+    if (!PathExists(path)) {
+        return;
+    }
+    OpenTarget target;
+    target.path.Assign(path);
+    ResolveShortcut(&target.path);
+    SetBook(&gBook, &target, startLocator);
+    OpenBook(&gBook, &target, 0);
+}
+
+void ReaderOpenChosen(const char16_t* path) {
+    OpenTarget target;
+    target.path.Assign(path);
+    SetBook(&gBook, &target, 0);
+    OpenBook(&gBook, &target, 0);
+}
+
+void ReaderPageLoaded(int32_t slot, void* result) {
+    OnPageLoaded(&gView, slot, static_cast<LoadResult*>(result));
+}
