@@ -1,6 +1,6 @@
 // GIF decoder: header and colour tables, the block loop up to the first image,
-// then the image data (gathered sub-blocks, LZW in gif_lzw.cpp) placed on the
-// logical screen. Blocks after the first image are never looked at.
+// then the image data (LZW in gif_lzw.cpp, read from the sub-blocks in place)
+// placed on the logical screen. Blocks after the first image are never looked at.
 #include "decode/gif.h"
 
 #include <cstring>
@@ -200,10 +200,11 @@ bool FindFirstImage(GifDecoder* d) {
     }
 }
 
-// Gathers the image's data sub-blocks into `out` (capacity bytes); data beyond
-// the capacity is cut. The end of the input where a size byte belongs ends the
-// data like a terminator; a sub-block that runs past the input is a fault.
-bool GatherSubBlocks(GifDecoder* d, uint8_t* out, uint64_t capacity, uint64_t* gathered) {
+// Checks the image's data sub-blocks where they lie and counts their data bytes,
+// at most `capacity` (data beyond it is cut). The end of the input where a size
+// byte belongs ends the data like a terminator; a sub-block that runs past the
+// input is a fault, and so is an image without data.
+bool MeasureSubBlocks(GifDecoder* d, uint64_t capacity, uint64_t* dataBytes) {
     uint64_t n = 0;
     while (n < capacity && Has(d->in, 1)) {
         uint8_t blockSize = d->in.data[d->in.pos++];
@@ -213,15 +214,13 @@ bool GatherSubBlocks(GifDecoder* d, uint8_t* out, uint64_t capacity, uint64_t* g
         if (!Has(d->in, blockSize)) {
             return Fail(d, kGifBadData);
         }
-        uint64_t take = blockSize < capacity - n ? blockSize : capacity - n;
-        std::memcpy(out + n, d->in.data + d->in.pos, static_cast<size_t>(take));
-        n += take;
+        n += blockSize < capacity - n ? blockSize : capacity - n;
         d->in.pos += blockSize;
     }
     if (n == 0) {
         return Fail(d, kGifBadData);
     }
-    *gathered = n;
+    *dataBytes = n;
     return true;
 }
 
@@ -347,18 +346,10 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
     // Room for every valid code stream: a code may carry a single pixel in up to
     // 12 bits, and clear codes add more, so incompressible pictures need about
     // 1.5 bytes a pixel (a quarter more, as once reserved, cut their last rows).
-    // The data never holds more than the rest of the input either.
-    uint64_t capacity = pixelCount * 5 / 2 + 260;
-    uint64_t rest = d->in.size - d->in.pos;
-    if (rest < capacity) {
-        capacity = rest;
-    }
-    VmBlock data(VmAlloc(static_cast<size_t>(capacity + 4)));
-    if (data.get() == nullptr) {
-        return Fail(d, kDecodeNoMemory);
-    }
-    uint64_t gathered = 0;
-    if (!GatherSubBlocks(d, data.get(), capacity, &gathered)) {
+    // The code stream is read from the sub-blocks where they lie, not copied.
+    const uint8_t* chain = d->in.data + d->in.pos;
+    uint64_t dataBytes = 0;
+    if (!MeasureSubBlocks(d, pixelCount * 5 / 2 + 260, &dataBytes)) {
         return false;
     }
 
@@ -371,9 +362,7 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
         return Fail(d, allocStatus);
     }
     uint8_t* out = direct ? image->pixels : indices.get();
-    GifLzwDecode(data.get(), static_cast<size_t>(gathered), minCodeSize, out, static_cast<size_t>(pixelCount),
-                 table.get());
-    data.reset();
+    GifLzwDecodeSubBlocks(chain, dataBytes, minCodeSize, out, static_cast<size_t>(pixelCount), table.get());
     table.reset();
 
     if (direct) {

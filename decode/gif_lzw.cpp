@@ -4,30 +4,65 @@
 
 namespace {
 
-// Reads codes of a growing width from the gathered data, least significant bit
-// first. Refills a byte at a time so it never reads past `size`.
-struct CodeReader {
+// Bytes of one contiguous buffer.
+struct FlatSource {
     const uint8_t* data;
     size_t size;
     size_t pos;
-    uint64_t bits;
-    unsigned count;
-};
 
-inline bool ReadCode(CodeReader* r, unsigned width, uint32_t* code) {
-    while (r->count < width) {
-        if (r->pos == r->size) {
+    bool Next(uint8_t* byte) {
+        if (pos == size) {
             return false;
         }
-        r->bits |= uint64_t{r->data[r->pos]} << r->count;
-        r->pos++;
-        r->count += 8;
+        *byte = data[pos++];
+        return true;
     }
-    *code = static_cast<uint32_t>(r->bits & ((uint64_t{1} << width) - 1));
-    r->bits >>= width;
-    r->count -= width;
-    return true;
-}
+};
+
+// Bytes of a chain of data sub-blocks read where they lie: `left` data bytes in
+// all, whose sub-blocks the caller has checked; the size bytes are skipped.
+struct ChainSource {
+    const uint8_t* p;
+    uint64_t left;
+    uint32_t inBlock;
+
+    bool Next(uint8_t* byte) {
+        if (left == 0) {
+            return false;
+        }
+        if (inBlock == 0) {
+            inBlock = *p++;
+        }
+        *byte = *p++;
+        inBlock--;
+        left--;
+        return true;
+    }
+};
+
+// Reads codes of a growing width, least significant bit first, refilling a byte
+// at a time so it never asks the source for more than it holds.
+template <typename Source>
+struct CodeReader {
+    Source src;
+    uint64_t bits;
+    unsigned count;
+
+    bool Read(unsigned width, uint32_t* code) {
+        while (count < width) {
+            uint8_t byte;
+            if (!src.Next(&byte)) {
+                return false;
+            }
+            bits |= uint64_t{byte} << count;
+            count += 8;
+        }
+        *code = static_cast<uint32_t>(bits & ((uint64_t{1} << width) - 1));
+        bits >>= width;
+        count -= width;
+        return true;
+    }
+};
 
 // Copies `n` bytes forward from `from` to `to` inside the output. The source may
 // overlap the destination (a string followed by its own first byte), so short runs
@@ -42,14 +77,8 @@ inline void CopyRun(uint8_t* out, size_t to, size_t from, size_t n) {
     }
 }
 
-}  // namespace
-
-size_t GifLzwDecode(const uint8_t* data,
-                    size_t size,
-                    unsigned minCodeSize,
-                    uint8_t* out,
-                    size_t outSize,
-                    GifLzwEntry* table) {
+template <typename Source>
+size_t Decode(Source source, unsigned minCodeSize, uint8_t* out, size_t outSize, GifLzwEntry* table) {
     if (minCodeSize < 2 || minCodeSize > 8) {
         return 0;
     }
@@ -62,14 +91,14 @@ size_t GifLzwDecode(const uint8_t* data,
     unsigned codeSize = minCodeSize + 1;
     uint32_t nextCode = endCode + 1;
 
-    CodeReader reader = {data, size, 0, 0, 0};
+    CodeReader<Source> reader = {source, 0, 0};
     size_t pos = 0;
     bool havePrev = false;  // false at the start and after a clear code
     size_t prevStart = 0;   // where the previous code's string lies in the output
     size_t prevLength = 0;
 
     uint32_t code = 0;
-    while (ReadCode(&reader, codeSize, &code)) {
+    while (reader.Read(codeSize, &code)) {
         if (code == clearCode) {
             codeSize = minCodeSize + 1;
             nextCode = endCode + 1;
@@ -135,4 +164,24 @@ size_t GifLzwDecode(const uint8_t* data,
         prevLength = length;
     }
     return pos;
+}
+
+}  // namespace
+
+size_t GifLzwDecode(const uint8_t* data,
+                    size_t size,
+                    unsigned minCodeSize,
+                    uint8_t* out,
+                    size_t outSize,
+                    GifLzwEntry* table) {
+    return Decode(FlatSource{data, size, 0}, minCodeSize, out, outSize, table);
+}
+
+size_t GifLzwDecodeSubBlocks(const uint8_t* chain,
+                             uint64_t dataBytes,
+                             unsigned minCodeSize,
+                             uint8_t* out,
+                             size_t outSize,
+                             GifLzwEntry* table) {
+    return Decode(ChainSource{chain, dataBytes, 0}, minCodeSize, out, outSize, table);
 }

@@ -1,9 +1,10 @@
 // LZW decoding of GIF image data (the variable-length-code LZW of the GIF89a
 // specification, codes packed least significant bit first).
 //
-// The caller gathers the image's data sub-blocks into one buffer, provides the
-// output (the index buffer) and a table of kGifLzwTableSize entries (AppHeap), and
-// calls GifLzwDecode once. Nothing is allocated here; the caller frees both.
+// The caller hands over the image's code stream, either as one buffer
+// (GifLzwDecode) or as the chain of data sub-blocks where it lies in the file
+// (GifLzwDecodeSubBlocks), with the output (index buffer or pixel block) and a
+// table of kGifLzwTableSize entries (AppHeap). Nothing is allocated here.
 //
 // Decoding never fails: it stops at the end code, when the data runs out, when
 // the output is full (a string that does not fit is written as far as it fits),
@@ -34,3 +35,14 @@ size_t GifLzwDecode(const uint8_t* data,
                     uint8_t* out,
                     size_t outSize,
                     GifLzwEntry* table);
+
+// The same over a chain of data sub-blocks: `chain` points at the first size
+// byte, and `dataBytes` data bytes are read through it, skipping the size bytes.
+// The caller has checked that the chain holds that many data bytes in sub-blocks
+// that lie inside its input.
+size_t GifLzwDecodeSubBlocks(const uint8_t* chain,
+                             uint64_t dataBytes,
+                             unsigned minCodeSize,
+                             uint8_t* out,
+                             size_t outSize,
+                             GifLzwEntry* table);
