@@ -141,20 +141,31 @@ char16_t FoldLatinExtendedA(char16_t c) {
     return c;
 }
 
+struct AsciiWeights {
+    uint32_t w[128];
+};
+
+constexpr AsciiWeights MakeAsciiWeights() {
+    AsciiWeights t{};
+    for (uint32_t c = 0; c < 128; ++c) {
+        t.w[c] = kBandControl + c;
+    }
+    for (uint32_t i = 0; kPunctOrder[i] != 0; ++i) {
+        t.w[kPunctOrder[i]] = kBandPunct + 2 * i;
+    }
+    for (uint32_t c = 'a'; c <= 'z'; ++c) {
+        t.w[c] = kBandLatin + (c - 'a') * kRanksPerLetter;
+        t.w[c - 'a' + 'A'] = t.w[c];
+    }
+    return t;
+}
+
+// Most names are ASCII: their weights come from one table.
+constexpr AsciiWeights kAscii = MakeAsciiWeights();
+
 uint32_t Weight(char16_t c) {
     if (c < 0x80) {
-        if (c >= u'a' && c <= u'z') {
-            return LatinWeight(static_cast<char>(c), 0);
-        }
-        if (c >= u'A' && c <= u'Z') {
-            return LatinWeight(static_cast<char>(c - u'A' + u'a'), 0);
-        }
-        for (uint32_t i = 0; kPunctOrder[i] != 0; ++i) {
-            if (kPunctOrder[i] == c) {
-                return kBandPunct + 2 * i;
-            }
-        }
-        return kBandControl + c;
+        return kAscii.w[c];
     }
     if (c < 0x100) {
         if (c == 0xA0) {
