@@ -388,9 +388,12 @@ TEST(JpegDecodeTest, RestartMarkersResynchronise) {
     }
 }
 
-// Rewrites the frame header's height and width.
+// Rewrites the frame header's height and width (baseline or progressive).
 Bytes WithSize(Bytes jpeg, uint32_t width, uint32_t height) {
     long sof = FindMarker(jpeg, 0xC0);
+    if (sof < 0) {
+        sof = FindMarker(jpeg, 0xC2);
+    }
     if (sof < 0) {
         return {};
     }
@@ -405,6 +408,7 @@ Bytes WithSize(Bytes jpeg, uint32_t width, uint32_t height) {
 TEST(JpegDecodeTest, RefusedInputs) {
     Bytes small = CompressJpeg(Spec(16, 16, JCS_RGB, 3));
     Bytes smallGrey = CompressJpeg(Spec(16, 16, JCS_GRAYSCALE, 1));
+    Bytes smallProgressive = BaseJpeg(true);
     struct Case {
         const char* name;
         Bytes bytes;
@@ -421,6 +425,9 @@ TEST(JpegDecodeTest, RefusedInputs) {
         // Pixel blocks of 4 GiB or more are refused before anything is decoded.
         {"colour block of 4 GiB", WithSize(small, 37450, 38228)},
         {"largest colour", WithSize(small, 65500, 65500)},
+        // Refused before the library sets up its whole-picture coefficient
+        // buffers (about 12 GiB here), not after.
+        {"largest progressive", WithSize(smallProgressive, 65500, 65500)},
     };
     for (const Case& c : kCases) {
         int32_t orientation = 7;

@@ -240,23 +240,38 @@ Bytes WithDirectoryOffset(Bytes tiff, uint32_t offset) {
     return tiff;
 }
 
+// The builders below size their result first and copy into it: GCC 12 at -O3
+// misreads vector growth through insert() as an out-of-bounds copy.
 Bytes MakeSegment(uint8_t marker, const Bytes& payload) {
-    Bytes b = {0xFF, marker};
-    Put16(&b, true, static_cast<uint32_t>(payload.size() + 2));
-    b.insert(b.end(), payload.begin(), payload.end());
+    size_t length = payload.size() + 2;
+    Bytes b(length + 2);
+    b[0] = 0xFF;
+    b[1] = marker;
+    b[2] = static_cast<uint8_t>(length >> 8);
+    b[3] = static_cast<uint8_t>(length);
+    if (!payload.empty()) {
+        memcpy(b.data() + 4, payload.data(), payload.size());
+    }
     return b;
 }
 
 Bytes MakeExifApp1(const Bytes& tiff) {
-    Bytes payload = {'E', 'x', 'i', 'f', 0, 0};
-    payload.insert(payload.end(), tiff.begin(), tiff.end());
+    static const uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+    Bytes payload(sizeof kExif + tiff.size());
+    memcpy(payload.data(), kExif, sizeof kExif);
+    if (!tiff.empty()) {
+        memcpy(payload.data() + sizeof kExif, tiff.data(), tiff.size());
+    }
     return MakeSegment(0xE1, payload);
 }
 
 Bytes InsertAfterSoi(const Bytes& jpeg, const Bytes& segment) {
-    Bytes b(jpeg.begin(), jpeg.begin() + 2);
-    b.insert(b.end(), segment.begin(), segment.end());
-    b.insert(b.end(), jpeg.begin() + 2, jpeg.end());
+    Bytes b(jpeg.size() + segment.size());
+    memcpy(b.data(), jpeg.data(), 2);
+    if (!segment.empty()) {
+        memcpy(b.data() + 2, segment.data(), segment.size());
+    }
+    memcpy(b.data() + 2 + segment.size(), jpeg.data() + 2, jpeg.size() - 2);
     return b;
 }
 
