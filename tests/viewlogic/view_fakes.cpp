@@ -103,6 +103,12 @@ void FakeDecoder::ResetCounts() {
     }
 }
 
+void FakeDecoder::Uncount(int32_t index) {
+    if (index >= 0 && static_cast<size_t>(index) < countSize_) {
+        counts_[static_cast<size_t>(index)].fetch_sub(1);
+    }
+}
+
 void FakeDecoder::CloseGate() {
     std::lock_guard<std::mutex> lock(mutex_);
     gateClosed_ = true;
@@ -185,7 +191,12 @@ ViewOps FakeUi::Ops() {
                                             : "invalidate " + Num(r->left) + " " + Num(r->top) + " " +
                                                   Num(r->right) + " " + Num(r->bottom));
     };
-    o.update = [](void* ctx) { Ui(ctx)->log.push_back("update"); };
+    o.update = [](void* ctx) {
+        Ui(ctx)->log.push_back("update");
+        if (Ui(ctx)->onUpdate) {
+            Ui(ctx)->onUpdate();
+        }
+    };
     o.setPageText = [](void* ctx, const char16_t* text) {
         Ui(ctx)->pageText = text;
         Ui(ctx)->log.push_back("text " + Narrow16(text));
@@ -313,4 +324,32 @@ void ViewHarness::Open(int32_t index) {
 
 int32_t ViewHarness::HeldPictures() const {
     return HeldPictureCount(&view) + static_cast<int32_t>(pending.size());
+}
+
+void ViewHarness::Put(PageImage* slot, int32_t index) {
+    LoadRequest request;
+    if (FillLoadRequest(&book, index, &request)) {
+        if (DecodePage(&decoder.ops, request, slot)) {
+            decoder.Uncount(index);
+        }
+    }
+}
+
+std::string ViewHarness::DrainQueue() {
+    std::string out;
+    LoaderMessage m;
+    while (LoaderQueueTake(&queue, 0, UINT32_MAX, &m)) {
+        if (!out.empty()) {
+            out += " ";
+        }
+        if (m.message == WM_CANCEL_LOADS) {
+            out += "M";
+        } else if (m.message == WM_LOAD_PAGE) {
+            out += std::to_string(m.slot) + ":" + std::to_string(m.request->pageIndex);
+            FreeLoadRequest(m.request);
+        } else {
+            out += "Q";
+        }
+    }
+    return out;
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,6 +46,7 @@ class FakeDecoder {
     int32_t DecodesOf(int32_t index) const;
     int32_t TotalDecodes() const;
     void ResetCounts();
+    void Uncount(int32_t index);
 
     // While closed, every decode waits at its start (after counting itself as
     // entered) until the gate opens again.
@@ -74,6 +76,7 @@ struct FakeUi {
     int32_t cursorX = 0;
     int32_t cursorY = 0;
     bool loupeButton = false;
+    std::function<void()> onUpdate;  // called at every repaint
 
     ViewOps Ops();
     // Lines of the log that start with prefix.
@@ -110,6 +113,12 @@ struct ViewHarness {
     void Open(int32_t index);
     // Pictures held by the view plus results not yet delivered.
     int32_t HeldPictures() const;
+    // Decodes page index into a cache slot as a loader result would arrive,
+    // without counting it as a decode.
+    void Put(PageImage* slot, int32_t index);
+    // Takes every queued loader message: "M" for a marker, "slot:index" for a
+    // request (freed), space-separated in queue order.
+    std::string DrainQueue();
 
     BookState book;
     FakeDecoder decoder;
