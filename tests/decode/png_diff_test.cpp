@@ -115,7 +115,8 @@ void FillPicture(Picture* p, std::mt19937* rng) {
                     row[bit / 8] = static_cast<uint8_t>(s[c] >> 8);
                     row[bit / 8 + 1] = static_cast<uint8_t>(s[c]);
                 } else {
-                    row[bit / 8] = static_cast<uint8_t>(row[bit / 8] | s[c] << (8 - p->depth - bit % 8));
+                    uint32_t shift = 8 - static_cast<uint32_t>(p->depth) - bit % 8;
+                    row[bit / 8] = static_cast<uint8_t>(row[bit / 8] | s[c] << shift);
                 }
             }
         }
