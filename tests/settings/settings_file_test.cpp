@@ -2,6 +2,8 @@
 // write, never a damaged file; a file that cannot be read is left alone.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "settings/settings_reader.h"
 #include "settings/settings_writer.h"
 #include "tests/settings/settings_test_util.h"
@@ -61,43 +63,110 @@ void ChangedSettings(FakePlatform* platform, const Bytes& old, Settings* s) {
     ASSERT_TRUE(SettingsReadMemory(old.data(), old.size(), s, platform->Ops()));
     s->languageFile.Assign(u"New.dll");
     s->paneWidth = 300;
-    for (uint32_t i = 0; i < 10; ++i) {
-        s->history[i].Assign(u"D:\\books\\a rather long book title.zip");
-    }
-    s->historyCount = 10;
+    s->history[0].Assign(u"D:\\a.zip");
+    s->historyCount = 1;
 }
 
-TEST(SettingsFile, EveryFailedWriteLeavesTheOldFile) {
+// The same operations over files held in memory: the sweep over every failing
+// byte runs there, the disk sees the points where the outcome can change.
+struct MemoryFiles {
+    std::map<std::u16string, Bytes> files;
+    std::u16string open;  // the temporary file being written
+
+    SettingsFileOps Ops() {
+        SettingsFileOps ops;
+        ops.context = this;
+        ops.openTemp = [](void* c, TempFile* t, const char16_t* target) {
+            MemoryFiles* m = static_cast<MemoryFiles*>(c);
+            m->open = std::u16string(target) + u".tmp";
+            m->files[m->open].clear();
+            t->path.Assign(m->open.c_str());
+            t->handle = 1;
+            return true;
+        };
+        ops.write = [](void* c, TempFile*, const uint8_t* data, uint32_t n) {
+            MemoryFiles* m = static_cast<MemoryFiles*>(c);
+            m->files[m->open].insert(m->files[m->open].end(), data, data + n);
+            return true;
+        };
+        ops.close = [](void*, TempFile* t) {
+            t->handle = -1;
+            return true;
+        };
+        ops.replace = [](void* c, TempFile* t, const char16_t* target) {
+            MemoryFiles* m = static_cast<MemoryFiles*>(c);
+            std::u16string from(t->path.Text());
+            m->files[target] = m->files[from];
+            m->files.erase(from);
+            return true;
+        };
+        ops.discard = [](void* c, TempFile* t) {
+            static_cast<MemoryFiles*>(c)->files.erase(std::u16string(t->path.Text()));
+            t->handle = -1;
+        };
+        return ops;
+    }
+};
+
+struct SaveFixture {
     ScratchFolder folder;
     std::u16string path = folder.Path(u"Pagewick.ini");
     FakePlatform platform;
     Bytes old = OldFile();
     Settings s;
-    ChangedSettings(&platform, old, &s);
-    MemorySource m;
-    OpenMemorySource(&m, old.data(), old.size());
-    ByteBuf built;
-    ASSERT_EQ(BuildSettingsFile(&m.source, s, platform.Ops(), &built), SaveResult::kSaved);
-    Bytes expected(built.data, built.data + built.size);
-    ASSERT_NE(expected, old);
+    Bytes expected;
 
-    // The old file is written once: every failed save must leave it as it is.
-    ASSERT_TRUE(WriteWholeFile(path, old));
-    for (int64_t n = 0; n <= int64_t(expected.size()); ++n) {
+    // The old file on the disk, the changed settings and the file they make.
+    void SetUp() {
+        ASSERT_TRUE(WriteWholeFile(path, old));
+        ChangedSettings(&platform, old, &s);
+        MemorySource m;
+        OpenMemorySource(&m, old.data(), old.size());
+        ByteBuf built;
+        ASSERT_EQ(BuildSettingsFile(&m.source, s, platform.Ops(), &built), SaveResult::kSaved);
+        expected.assign(built.data, built.data + built.size);
+        ASSERT_NE(expected, old);
+    }
+};
+
+TEST(SettingsFile, EveryFailedWriteLeavesTheOldFile) {
+    SaveFixture f;
+    f.SetUp();
+    for (int64_t n = 0; n <= int64_t(f.expected.size()); ++n) {
+        MemoryFiles memory;
+        memory.files[f.path] = f.old;
+        FailingFiles files;
+        SettingsFileOps inner = memory.Ops();
+        files.inner = &inner;
+        files.bytesLeft = n;
+        SaveResult r = SettingsWrite(f.path.c_str(), f.s, f.platform.Ops(), files.Ops());
+        bool complete = n == int64_t(f.expected.size());
+        ASSERT_EQ(r, complete ? SaveResult::kSaved : SaveResult::kWriteFailed) << "after " << n << " bytes";
+        ASSERT_EQ(memory.files[f.path], complete ? f.expected : f.old) << "after " << n << " bytes";
+        ASSERT_EQ(memory.files.size(), 1u) << "after " << n << " bytes: the temporary file remains";
+    }
+}
+
+TEST(SettingsFile, FailedWritesOnDiskLeaveTheOldFile) {
+    SaveFixture f;
+    f.SetUp();
+    const int64_t size = int64_t(f.expected.size());
+    const int64_t kPoints[] = {0, 1, 4, 835, 836, size / 2, size - 1, size};
+    for (int64_t n : kPoints) {
         FailingFiles files;
         files.bytesLeft = n;
-        SaveResult r = SettingsWrite(path.c_str(), s, platform.Ops(), files.Ops());
+        SaveResult r = SettingsWrite(f.path.c_str(), f.s, f.platform.Ops(), files.Ops());
         Bytes now;
-        ASSERT_TRUE(ReadWholeFile(path, &now)) << "after " << n << " bytes";
-        if (n < int64_t(expected.size())) {
-            ASSERT_EQ(r, SaveResult::kWriteFailed) << "after " << n << " bytes";
-            ASSERT_EQ(now, old) << "after " << n << " bytes";
-            ASSERT_TRUE(files.discarded) << "after " << n << " bytes";
+        ASSERT_TRUE(ReadWholeFile(f.path, &now)) << "after " << n << " bytes";
+        if (n < size) {
+            EXPECT_EQ(r, SaveResult::kWriteFailed) << "after " << n << " bytes";
+            EXPECT_EQ(now, f.old) << "after " << n << " bytes";
+            EXPECT_TRUE(files.discarded) << "after " << n << " bytes";
         } else {
-            ASSERT_EQ(r, SaveResult::kSaved);
-            ASSERT_EQ(now, expected);
+            EXPECT_EQ(r, SaveResult::kSaved);
+            EXPECT_EQ(now, f.expected);
         }
-        ASSERT_FALSE(PathExists(path + u".tmp")) << "after " << n << " bytes";
+        EXPECT_FALSE(PathExists(f.path + u".tmp")) << "after " << n << " bytes";
     }
 }
 

@@ -201,8 +201,8 @@ TEST(SettingsRead, BookmarksAndHistoryEndAtTheFirstEmptyPath) {
 
     FileBuilder full;
     for (uint32_t i = 0; i < 10; ++i) {
-        full.Text(35 + i, u"L" + std::u16string(1, char16_t(u'0' + i))).Int(45 + i, int32_t(i));
-        full.Text(78 + i, u"H" + std::u16string(1, char16_t(u'0' + i))).Int(88 + i, int32_t(100 + i));
+        full.Text(35 + i, Name(u'L', u'0', i)).Int(45 + i, int32_t(i));
+        full.Text(78 + i, Name(u'H', u'0', i)).Int(88 + i, int32_t(100 + i));
     }
     Load(full.Build(), &platform, &l);
     ASSERT_EQ(l.s.bookmarkCount, 20u);

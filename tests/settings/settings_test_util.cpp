@@ -219,18 +219,22 @@ bool PathExists(const std::u16string& path) {
     return fs::exists(NativeForm(path), ec);
 }
 
+namespace {
+uint32_t U32At(const Bytes& file, size_t at) {
+    if (at + 4 > file.size()) {
+        return 0;
+    }
+    return uint32_t{file[at]} | uint32_t{file[at + 1]} << 8 | uint32_t{file[at + 2]} << 16 |
+           uint32_t{file[at + 3]} << 24;
+}
+}  // namespace
+
 uint32_t EntryA(const Bytes& file, uint32_t slot) {
-    size_t at = 4 + 8 * size_t{slot};
-    return at + 8 <= file.size() ? static_cast<uint32_t>(file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
-                                                         static_cast<uint32_t>(file[at + 3]) << 24)
-                                 : 0;
+    return U32At(file, 4 + 8 * size_t{slot});
 }
 
 uint32_t EntryB(const Bytes& file, uint32_t slot) {
-    size_t at = 8 + 8 * size_t{slot};
-    return at + 4 <= file.size() ? static_cast<uint32_t>(file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
-                                                         static_cast<uint32_t>(file[at + 3]) << 24)
-                                 : 0;
+    return U32At(file, 8 + 8 * size_t{slot});
 }
 
 Bytes SlotBytes(const Bytes& file, uint32_t slot) {
@@ -247,4 +251,10 @@ std::string Narrow(const std::u16string& text) {
     size_t n = Utf16ToUtf8(text.data(), text.size(), out.data(), out.size());
     out.resize(n);
     return out;
+}
+
+std::u16string Name(char16_t letter, char16_t first, uint32_t i) {
+    std::u16string name(2, letter);
+    name[1] = static_cast<char16_t>(first + i);
+    return name;
 }

@@ -85,3 +85,5 @@ uint32_t EntryB(const Bytes& file, uint32_t slot);
 Bytes SlotBytes(const Bytes& file, uint32_t slot);
 
 std::string Narrow(const std::u16string& text);
+// A two-character name: the letter, then first + i.
+std::u16string Name(char16_t letter, char16_t first, uint32_t i);

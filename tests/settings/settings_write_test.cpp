@@ -173,15 +173,15 @@ void FillDistinct(Settings* s) {
     s->resumePath.Assign(u"D:\\resume.zip");
     s->resumePage = 41;
     for (uint32_t i = 0; i < kFavouriteCount; ++i) {
-        s->favouriteFolders[i].Assign((u"F" + std::u16string(1, char16_t(u'a' + i))).c_str());
+        s->favouriteFolders[i].Assign(Name(u'F', u'a', i).c_str());
     }
     for (uint32_t i = 0; i < kBookmarkCount; ++i) {
-        s->bookmarks[i].path.Assign((u"B" + std::u16string(1, char16_t(u'a' + i))).c_str());
+        s->bookmarks[i].path.Assign(Name(u'B', u'a', i).c_str());
         s->bookmarks[i].page = 300 + int32_t(i);
     }
     s->bookmarkCount = kBookmarkCount;
     for (uint32_t i = 0; i < kHistoryCount; ++i) {
-        s->history[i].Assign((u"H" + std::u16string(1, char16_t(u'a' + i))).c_str());
+        s->history[i].Assign(Name(u'H', u'a', i).c_str());
     }
     s->historyCount = kHistoryCount;
     (void)s->treeFolders.Append(u"E:\\one", 6, 1);
