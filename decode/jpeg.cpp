@@ -249,6 +249,9 @@ bool DecodeRange(const uint8_t* data, size_t size, DecodedImage* image, int32_t*
 }  // namespace
 
 DecodedImage* JpegDecodeFile(const char16_t* path, int32_t* orientation) {
+    if (path == nullptr) {
+        return nullptr;
+    }
     DecodedImagePtr image(NewDecodedImage());
     if (!image) {
         return nullptr;
