@@ -10,7 +10,7 @@
 
 // A scratch folder removed (with its files) when the object goes.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder();
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
@@ -19,7 +19,7 @@ public:
     // Copies a file from the test program's own folder into the scratch folder.
     bool CopyFromBin(const wchar_t* name, const wchar_t* newName);
 
-private:
+  private:
     std::wstring path_;
 };
 
@@ -27,7 +27,7 @@ private:
 std::wstring BinFolder();
 
 class ChildProcess {
-public:
+  public:
     ~ChildProcess();
     bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd);
     // Polls for a top-level window of the child with the class name; null on timeout.
@@ -36,8 +36,11 @@ public:
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
     DWORD id() const { return info_.dwProcessId; }
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
 };
 
 std::wstring WindowText(HWND window);
+// Polls until the window is visible (it is shown only once its children exist);
+// false on timeout.
+bool WaitForVisible(HWND window, DWORD timeoutMs);

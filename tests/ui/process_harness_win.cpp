@@ -105,3 +105,14 @@ std::wstring WindowText(HWND window) {
     int n = GetWindowTextW(window, text, 512);
     return std::wstring(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
+
+bool WaitForVisible(HWND window, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!IsWindowVisible(window)) {
+        if (GetTickCount() - start > timeoutMs || !IsWindow(window)) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}

@@ -57,7 +57,7 @@ TEST(StartupTest, NameCheckIgnoresCaseAndExtension) {
         bool ours;
     };
     static const Case kCases[] = {
-        {L"C:\\apps\\Pagewick.exe", true}, {L"C:\\apps\\PAGEWICK.EXE", true}, {L"pagewick", true},
+        {L"C:\\apps\\Pagewick.exe", true},    {L"C:\\apps\\PAGEWICK.EXE", true},      {L"pagewick", true},
         {L"C:\\Pagewick\\viewer.exe", false}, {L"C:\\apps\\Pagewick.old.exe", false}, {L"Pagewic.exe", false},
     };
     for (const Case& c : kCases) {
@@ -73,7 +73,7 @@ TEST(StartupTest, NormalStartShowsTheMainWindowAndClosesCleanly) {
     ASSERT_TRUE(child.Start(folder.path() + L"\\Pagewick.exe", L"", folder.path()));
     HWND main = child.WaitForWindow(L"Pagewick_main_class", kTimeout);
     ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(WaitForVisible(main, kTimeout));
     EXPECT_EQ(Narrow(WindowText(main)), "Pagewick");
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
