@@ -70,11 +70,15 @@ std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& indices,
     const uint32_t end = clear + 1;
     uint32_t next = end + 1;
     int codeSize = minCodeSize + 1;
-    std::vector<int16_t> child(4096 * 256, -1);  // (prefix code, byte) -> code
+    // (prefix code, byte) -> code; an entry counts only when stamped with the
+    // current generation, so a reset costs nothing.
+    static std::vector<int16_t> child(4096 * 256);
+    static std::vector<uint32_t> stamp(4096 * 256, 0);
+    static uint32_t generation = 0;
     BitWriter w;
 
     auto reset = [&]() {
-        std::fill(child.begin(), child.end(), int16_t{-1});
+        generation++;
         next = end + 1;
         codeSize = minCodeSize + 1;
     };
@@ -101,15 +105,15 @@ std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& indices,
         int emitted = 0;
         for (size_t i = 1; i < indices.size(); i++) {
             uint8_t c = indices[i];
-            int16_t found = child[cur * 256 + c];
-            if (found >= 0) {
-                cur = static_cast<uint32_t>(found);
+            if (stamp[cur * 256 + c] == generation) {
+                cur = static_cast<uint32_t>(child[cur * 256 + c]);
                 continue;
             }
             emit(cur);
             emitted++;
             if (next < 4096) {
                 child[cur * 256 + c] = static_cast<int16_t>(next++);
+                stamp[cur * 256 + c] = generation;
             }
             cur = c;
             if ((next == 4096 && options.clearWhenFull) ||
