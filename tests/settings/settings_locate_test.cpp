@@ -98,3 +98,85 @@ TEST(SettingsLocate, DeletingThePortableFileMovesTheSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+// The real platform operations of this build answer for the running test
+// program, which is not called Pagewick and so may not start.
+TEST(SettingsLocate, PlatformOperationsOfThisBuild) {
+    const SettingsPlatformOps& ops = PlatformSettingsOps();
+    StrBuf program;
+    ASSERT_TRUE(ops.programPath(ops.context, &program));
+    StrBuf name;
+    name.AssignPathPart(kPathBaseName, program.Text(), program.length);
+    EXPECT_EQ(std::u16string(name.Text()), u"settings_tests") << Narrow(program.Text());
+    EXPECT_TRUE(ops.fileExists(ops.context, program.Text()));
+    EXPECT_FALSE(ops.folderExists(ops.context, program.Text()));
+    StrBuf folder;
+    folder.AssignPathPart(kPathFolder, program.Text(), program.length);
+    EXPECT_TRUE(ops.folderExists(ops.context, folder.Text()));
+    EXPECT_FALSE(IsProgramNameAccepted(program.Text(), program.length));
+    StrBuf path;
+    EXPECT_EQ(SettingsLocate(ops, &path), SettingsLocation::kFailed);
+#ifdef _WIN32
+    // The shell gives every folder the first start and the locating ask for.
+    static const SpecialFolder kFolders[] = {SpecialFolder::kDesktop, SpecialFolder::kDocuments,
+                                             SpecialFolder::kPictures, SpecialFolder::kRoamingAppData};
+    for (SpecialFolder f : kFolders) {
+        StrBuf special;
+        EXPECT_TRUE(ops.specialFolder(ops.context, f, &special)) << int(f);
+        EXPECT_GT(special.length, 3u) << int(f);
+    }
+#endif
+}
+
+}  // namespace
+
+namespace {
+
+// Locating against the real file system: the real existence checks and folder
+// creation, with the program path and the application-data folder pointed into
+// a scratch folder (and the current folder left alone).
+struct ScratchPlatform {
+    std::u16string program;
+    std::u16string appData;
+    std::u16string current;
+
+    SettingsPlatformOps Ops() {
+        SettingsPlatformOps ops = PlatformSettingsOps();
+        ops.context = this;
+        ops.programPath = [](void* c, StrBuf* out) {
+            out->Assign(static_cast<ScratchPlatform*>(c)->program.c_str());
+            return true;
+        };
+        ops.setCurrentFolder = [](void* c, const char16_t* folder) {
+            static_cast<ScratchPlatform*>(c)->current = folder;
+            return true;
+        };
+        ops.specialFolder = [](void* c, SpecialFolder, StrBuf* out) {
+            out->Assign(static_cast<ScratchPlatform*>(c)->appData.c_str());
+            return true;
+        };
+        return ops;
+    }
+};
+
+TEST(SettingsLocate, OnDiskWithTheRealOperations) {
+    ScratchFolder scratch;
+    ScratchPlatform platform;
+    platform.program = scratch.Path(u"Pagewick.EXE");
+    platform.appData = scratch.Path();
+    StrBuf path;
+    ASSERT_EQ(SettingsLocate(platform.Ops(), &path), SettingsLocation::kAppData);
+    EXPECT_EQ(std::u16string(path.Text()), scratch.Path(u"Pagewick\\Pagewick.ini"));
+    EXPECT_TRUE(PlatformSettingsOps().folderExists(nullptr, scratch.Path(u"Pagewick").c_str()));
+    EXPECT_EQ(platform.current, scratch.Path());
+    // The folder is there now: a second start finds it without creating it.
+    ASSERT_EQ(SettingsLocate(platform.Ops(), &path), SettingsLocation::kAppData);
+
+    ASSERT_TRUE(WriteWholeFile(scratch.Path(u"Pagewick.ini"), Bytes{}));
+    ASSERT_EQ(SettingsLocate(platform.Ops(), &path), SettingsLocation::kProgramFolder);
+    EXPECT_EQ(std::u16string(path.Text()), scratch.Path(u"Pagewick.ini"));
+}
+
+}  // namespace
