@@ -129,7 +129,7 @@ void ListFolderBook(BookState* s, PageListBuilder* builder) {
 void ListShellFolderBook(BookState* s, PageListBuilder* builder) {
     (void)ListShellFolder(s->book.itemId, builder, ImagePluginExtensions(s));
     if (!builder->failed && builder->count > 0 && s->book.isRecycleBin) {
-        RecycleBinNames(builder->list->entries, builder->count, s->osLevel);
+        RecycleBinNames(builder->list->entries, builder->count, s->osLevel > 0 ? s->osLevel : gOsLevel);
     }
 }
 
@@ -175,7 +175,6 @@ void BookInit(BookState* s, const BookOps* ops) {
     Fill(o.setCountText, NothingText);
     Fill(o.setTitle, NothingText);
     Fill(o.forgetTreeItem, Nothing);
-    s->osLevel = gOsLevel;
 }
 
 void BookRelease(BookState* s) {

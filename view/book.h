@@ -100,12 +100,15 @@ struct BookState {
     int32_t currentIndex = 0;
     int32_t endIndex = 0;
     BookOps ops{};
-    int osLevel = 0;  // recycle-bin index format (app/os_level.h); set by BookInit
+    // Recycle-bin index format (app/os_level.h); 0 reads the program's gOsLevel
+    // when the bin is listed.
+    int osLevel = 0;
 };
 
 // Copies ops (null allowed) with every missing entry made a no-op.
 void BookInit(BookState* state, const BookOps* ops);
 // Frees the page list, the item identifier and the watch; the book is closed.
+// Called at shut-down while the application heap still exists.
 void BookRelease(BookState* state);
 
 // Decides the kind of target->path. A path that is neither a folder nor an

@@ -1,6 +1,6 @@
 #include "view/page_list.h"
 
-#include <cstring>
+#include <new>
 #include <utility>
 
 #include "app/text.h"
@@ -12,11 +12,26 @@
 namespace {
 constexpr int32_t kFirstGrowth = 64;
 
-void ReleaseEntries(PageEntry* entries, int32_t count) {
-    for (int32_t i = count; i > 0; --i) {
-        entries[i - 1].name.Release();
-        entries[i - 1].location.Release();
+// One array of count constructed, empty entries, or null.
+PageEntry* NewEntries(int32_t count) {
+    auto* entries = AppAllocArrayZero<PageEntry>(static_cast<size_t>(count));
+    if (entries != nullptr) {
+        for (int32_t i = 0; i < count; ++i) {
+            new (&entries[i]) PageEntry();
+        }
     }
+    return entries;
+}
+
+// Destroys the entries (last first, releasing their strings) and frees the array.
+void FreeEntries(PageEntry* entries, int32_t count) {
+    if (entries == nullptr) {
+        return;
+    }
+    for (int32_t i = count; i > 0; --i) {
+        entries[i - 1].~PageEntry();
+    }
+    AppFree(entries);
 }
 
 int CompareFolderOrder(const PageEntry& a, const PageEntry& b) {
@@ -140,8 +155,7 @@ PageList* NewPageList(int32_t capacity) {
     if (list == nullptr) {
         return nullptr;
     }
-    // Zeroed bytes are valid empty entries: StrBuf's fields are all zero when empty.
-    list->entries = AppAllocArrayZero<PageEntry>(static_cast<size_t>(capacity));
+    list->entries = NewEntries(capacity);
     if (list->entries == nullptr) {
         AppFree(list);
         return nullptr;
@@ -154,8 +168,7 @@ void FreePageList(PageList* list) {
     if (list == nullptr) {
         return;
     }
-    ReleaseEntries(list->entries, list->capacity);
-    AppFree(list->entries);
+    FreeEntries(list->entries, list->capacity);
     AppFree(list);
 }
 
@@ -177,14 +190,17 @@ PageEntry* AppendPage(PageListBuilder* builder) {
             return nullptr;
         }
         int32_t grown = list->capacity * 2;
-        // Entries hold only owning pointers to their own buffers, so the array may
-        // move as a whole; the added entries come back zeroed.
-        void* block = AppReAllocZero(list->entries, static_cast<size_t>(grown) * sizeof(PageEntry));
-        if (block == nullptr) {
+        PageEntry* entries = NewEntries(grown);
+        if (entries == nullptr) {
             builder->failed = true;
             return nullptr;
         }
-        list->entries = static_cast<PageEntry*>(block);
+        // Moving an entry hands over its string buffers; nothing is copied.
+        for (int32_t i = 0; i < builder->count; ++i) {
+            entries[i] = std::move(list->entries[i]);
+        }
+        FreeEntries(list->entries, list->capacity);
+        list->entries = entries;
         list->capacity = grown;
     }
     return &list->entries[builder->count++];

@@ -33,7 +33,7 @@ struct PageList {
     int32_t capacity;
 };
 
-// A list with capacity zeroed entries, or null when capacity < 1 or the heap refuses.
+// A list with capacity empty entries, or null when capacity < 1 or the heap refuses.
 [[nodiscard]] PageList* NewPageList(int32_t capacity);
 // Releases every entry's strings, the array and the record. Null is allowed.
 void FreePageList(PageList* list);
@@ -44,7 +44,7 @@ struct PageListBuilder {
     bool failed;  // an allocation failed; the list must not be used
 };
 
-// The next zeroed entry, growing the list as needed; null (and failed) when the
+// The next empty entry, growing the list as needed; null (and failed) when the
 // heap refuses or the count would pass INT32_MAX.
 [[nodiscard]] PageEntry* AppendPage(PageListBuilder* builder);
 
