@@ -1,0 +1,297 @@
+// Timing of the reading view in the real windows, in one run:
+//  1. a page turn whose pages were read ahead, in a 1920 x 1080 image view with
+//     2400 x 3400 pages: from the command to the end of its synchronous repaint,
+//     next to a bare StretchDIBits of the same two rectangles on the same device
+//     context (the floor any turn pays), and their ratio;
+//  2. open to first paint of a 300-page CBZ made of the sample book's JPEG pages.
+// Medians of repeated rounds. Writes its books into a temporary folder and
+// removes them at the end.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/heap.h"
+#include "platform/lock.h"
+#include "settings/language.h"
+#include "settings/settings.h"
+#include "tests/archive/zip_builder.h"
+#include "ui/app_state.h"
+#include "ui/command_table.h"
+#include "ui/dispatch.h"
+#include "ui/image_view.h"
+#include "ui/reader.h"
+#include "ui/startup.h"
+#include "view/navigate.h"
+
+namespace {
+
+constexpr int kViewWidth = 1920;
+constexpr int kViewHeight = 1080;
+constexpr int kPageWidth = 2400;
+constexpr int kPageHeight = 3400;
+constexpr int kBigPages = 6;
+constexpr int kTurnRounds = 12;
+constexpr int kOpenPages = 300;
+constexpr int kOpenRounds = 9;
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) {
+        return 0;
+    }
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+bool WriteBytes(const std::wstring& path, const void* data, size_t n) {
+    HANDLE f =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(f, data, static_cast<DWORD>(n), &written, nullptr) && written == n;
+    CloseHandle(f);
+    return ok;
+}
+
+bool ReadBytes(const std::wstring& path, std::string* out) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(f, &size) != 0;
+    if (ok) {
+        out->resize(static_cast<size_t>(size.QuadPart));
+        DWORD got = 0;
+        ok = ReadFile(f, out->data(), static_cast<DWORD>(out->size()), &got, nullptr) && got == out->size();
+    }
+    CloseHandle(f);
+    return ok;
+}
+
+// A 24-bit page with diagonal bands, so that the stretch has real work to do.
+bool WriteBigPage(const std::wstring& path, int seed) {
+    const uint32_t stride = (kPageWidth * 3 + 3) & ~3u;
+    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * kPageHeight);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            file[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+        }
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, kPageWidth);
+    put32(22, kPageHeight);
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < kPageHeight; ++y) {
+        uint8_t* row = file.data() + 54 + static_cast<size_t>(stride) * static_cast<size_t>(y);
+        for (int x = 0; x < kPageWidth; ++x) {
+            row[x * 3] = static_cast<uint8_t>((x + y + seed * 40) / 7);
+            row[x * 3 + 1] = static_cast<uint8_t>((x * 3 - y) / 11 + seed * 30);
+            row[x * 3 + 2] = static_cast<uint8_t>((y / 5) ^ (x / 9));
+        }
+    }
+    return WriteBytes(path, file.data(), file.size());
+}
+
+void SizeImageView(int width, int height) {
+    RECT r{0, 0, width, height + kBarHeight};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(gApp.mainWindow, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(gApp.mainWindow, GWL_EXSTYLE)));
+    SetWindowPos(gApp.mainWindow, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+    Pump();
+}
+
+bool AheadHolds(int32_t a, int32_t b) {
+    const PageImage* s = gView.cache.ahead;
+    auto holds = [&](int32_t i) {
+        return (s[0].pixels != nullptr && s[0].pageIndex == i) ||
+               (s[1].pixels != nullptr && s[1].pageIndex == i);
+    };
+    return holds(a) && holds(b);
+}
+
+// The same two stretches the paint makes for the shown spread, and nothing else.
+void BareStretch() {
+    const DisplaySlot* slots[2] = {&gView.leftSlot, &gView.rightSlot};
+    for (const DisplaySlot* s : slots) {
+        const PageLayout& L = s->layout;
+        StretchDIBits(gApp.imageDc, L.destX, L.destY, L.destWidth, L.destHeight, L.srcX,
+                      s->page.header.height - L.srcY - L.srcHeight, L.srcWidth, L.srcHeight, s->page.pixels,
+                      reinterpret_cast<const BITMAPINFO*>(&s->page.header), DIB_RGB_COLORS, SRCCOPY);
+    }
+    GdiFlush();
+}
+
+void TimeTurns(const std::wstring& folder) {
+    ReaderOpenPath(reinterpret_cast<const char16_t*>(folder.c_str()), 0);
+    std::vector<double> turns;
+    std::vector<double> bare;
+    int missed = 0;
+    for (int round = 0; round < kTurnRounds; ++round) {
+        Navigate(&gView, CMD_GOTO_PAGE, 0);
+        for (int turn = 0; turn < kBigPages / 2 - 1; ++turn) {
+            const int32_t next = gBook.endIndex;
+            const auto waitStart = Clock::now();
+            while (!AheadHolds(next, next + 1) && Ms(waitStart, Clock::now()) < 20000) {
+                Pump();
+                Sleep(1);
+            }
+            if (!AheadHolds(next, next + 1)) {
+                ++missed;
+                continue;
+            }
+            const auto t0 = Clock::now();
+            Dispatch(CMD_NEXT_SPREAD, nullptr);
+            GdiFlush();
+            const auto t1 = Clock::now();
+            turns.push_back(Ms(t0, t1));
+            const auto b0 = Clock::now();
+            BareStretch();
+            const auto b1 = Clock::now();
+            bare.push_back(Ms(b0, b1));
+        }
+    }
+    const double t = Median(turns);
+    const double b = Median(bare);
+    std::printf("page turn, read ahead (%dx%d view, %dx%d pages, stretch mode %d)\n", kViewWidth, kViewHeight,
+                kPageWidth, kPageHeight, gView.prefs.stretchMode);
+    std::printf("  command to end of repaint  %8.2f ms  (median of %zu)\n", t, turns.size());
+    std::printf("  bare StretchDIBits x2      %8.2f ms\n", b);
+    std::printf("  ratio turn/bare            %8.2f\n", b > 0 ? t / b : 0.0);
+    if (missed > 0) {
+        std::printf("  (%d turns skipped: read-ahead not ready)\n", missed);
+    }
+}
+
+void TimeOpen(const std::wstring& work, const std::wstring& sample) {
+    std::vector<std::string> jpegs;
+    for (int i = 1; i <= 12; ++i) {
+        wchar_t name[16];
+        std::swprintf(name, 16, L"\\p%02d.jpg", i);
+        std::string bytes;
+        if (!ReadBytes(sample + name, &bytes)) {
+            std::printf("open to first paint: sample page %ls not found (pass the sample folder)\n", name);
+            return;
+        }
+        jpegs.push_back(std::move(bytes));
+    }
+    std::vector<ZipEntrySpec> entries;
+    for (int i = 0; i < kOpenPages; ++i) {
+        ZipEntrySpec e;
+        char name[16];
+        std::snprintf(name, sizeof name, "p%03d.jpg", i + 1);
+        e.name = name;
+        // The sample's portrait pages only, so the first view is a spread.
+        e.data = jpegs[static_cast<size_t>(i % 12 == 6 ? 0 : i % 12)];
+        e.method = 0;
+        entries.push_back(std::move(e));
+    }
+    ZipImage zip = MakeZip(entries);
+    const std::wstring books[2] = {work + L"\\open-a.cbz", work + L"\\open-b.cbz"};
+    for (const std::wstring& b : books) {
+        if (!WriteBytes(b, zip.bytes.data(), zip.bytes.size())) {
+            return;
+        }
+    }
+    SizeImageView(kViewWidth, kViewHeight);
+    std::vector<double> opens;
+    for (int round = 0; round < kOpenRounds + 1; ++round) {
+        Pump();
+        const auto t0 = Clock::now();
+        ReaderOpenPath(reinterpret_cast<const char16_t*>(books[round % 2].c_str()), 0);
+        GdiFlush();
+        const auto t1 = Clock::now();
+        if (round > 0) {  // the first one warms the file cache
+            opens.push_back(Ms(t0, t1));
+        }
+    }
+    std::printf("open to first paint, %d-page CBZ of %zu-byte JPEG pages (1200x1700)\n", gBook.pageCount,
+                zip.bytes.size() / kOpenPages);
+    std::printf("  open, list, decode two pages, paint  %8.2f ms  (median of %zu)\n", Median(opens),
+                opens.size());
+    for (const std::wstring& b : books) {
+        DeleteFileW(b.c_str());
+    }
+}
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s(path, n);
+    return s.substr(0, s.find_last_of(L'\\'));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (!AppHeapCreate()) {
+        return 1;
+    }
+    AppLockInit();
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    gApp.instance = GetModuleHandleW(nullptr);
+    if (!LoadLanguage(&gApp.languageFile) || CreateUserInterface(SW_SHOWNORMAL) == nullptr) {
+        std::fputs("cannot start the windows (English.dll beside the program?)\n", stderr);
+        return 1;
+    }
+    SizeImageView(kViewWidth, kViewHeight);
+    RECT view;
+    GetClientRect(gApp.imageView, &view);
+    std::printf("image view %ldx%ld\n", view.right, view.bottom);
+
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring work =
+        std::wstring(temp) + L"pw-view-timing-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(work.c_str(), nullptr);
+    const std::wstring big = work + L"\\big";
+    CreateDirectoryW(big.c_str(), nullptr);
+    bool ok = true;
+    for (int i = 0; i < kBigPages && ok; ++i) {
+        ok = WriteBigPage(big + L"\\page" + std::to_wstring(i + 1) + L".bmp", i);
+    }
+    if (ok) {
+        TimeTurns(big);  // halftone, the default
+        ApplyStretchMode(3);
+        TimeTurns(big);
+        ApplyStretchMode(4);
+    }
+    const std::wstring sample = argc > 1 ? argv[1] : ProgramFolder() + L"\\..\\sample\\Sample";
+    TimeOpen(work, sample);
+
+    SendMessageW(gApp.mainWindow, WM_CLOSE, 0, 0);
+    for (int i = 0; i < kBigPages; ++i) {
+        DeleteFileW((big + L"\\page" + std::to_wstring(i + 1) + L".bmp").c_str());
+    }
+    RemoveDirectoryW(big.c_str());
+    RemoveDirectoryW(work.c_str());
+    return ok ? 0 : 1;
+}
