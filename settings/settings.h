@@ -220,4 +220,10 @@ void SettingsTakeWindowAtExit(Settings* s, const WindowAtExit& w);
 // is an HWND); the full-screen fields are the caller's. False when the placement
 // cannot be read.
 [[nodiscard]] bool ReadWindowPlacementAtExit(void* window, WindowAtExit* w);
+
+// The platform's accelerator table (an HACCEL, owned by the caller, null when
+// there are no records or it cannot be made) from keyTable, and keyTable from a
+// table (at most 42 records) before the save.
+void* CreateAccelTableFromSettings(const Settings& s);
+void StoreAccelTableInSettings(void* table, Settings* s);
 #endif
