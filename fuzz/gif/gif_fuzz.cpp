@@ -1,7 +1,7 @@
 // libFuzzer target over whole GIF files through the memory entry point. Any result
 // is fine; crashes, leaks and out-of-bounds accesses are not. Logical screens above
 // 16 megapixels are skipped so that a run measures parsing, not page faults.
-//   gif_fuzzer CORPUS_DIR   (seeds: fuzz/gif/make_seeds.py CORPUS_DIR LZW_CORPUS_DIR)
+//   gif_fuzzer CORPUS_DIR   (seeds: fuzz/gif/make_seeds.py CORPUS_DIR)
 #include <cstddef>
 #include <cstdint>
 

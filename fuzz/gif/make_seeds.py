@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora of fuzz/gif: small GIF87a/89a files with global and
+"""Writes the seed corpus of fuzz/gif: small GIF87a/89a files with global and
 local tables of 2 to 256 entries, interlaced and plain images placed inside the
 screen, transparency, comment, application and plain-text extensions, several
 frames, LZW streams with mid-stream and repeated clear codes, full tables with and
-without a clear, and a few files cut short; and, for the LZW target, bare code
-streams behind a 3-byte prefix (code size, output size).
+without a clear, and a file cut short. (fuzz/gif/lzw/make_seeds.py uses lzw()
+for the bare code streams of the LZW target.)
 
-    make_seeds.py GIF_OUTDIR LZW_OUTDIR
+    make_seeds.py OUTDIR
 """
 import os
 import random
@@ -133,9 +133,8 @@ def gif(rng, sw, sh, colours, frames=1, version=b"89a", local=False, interlaced=
 
 
 def main():
-    gif_dir, lzw_dir = sys.argv[1], sys.argv[2]
+    gif_dir = sys.argv[1]
     os.makedirs(gif_dir, exist_ok=True)
-    os.makedirs(lzw_dir, exist_ok=True)
     rng = random.Random(5)
     comment = b"\x21\xfe\x05hello\x00"
     app = b"\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00"
@@ -159,18 +158,6 @@ def main():
         with open(os.path.join(gif_dir, name), "wb") as f:
             f.write(data)
 
-    for i, (min_code, colours, run, clear_every, full) in enumerate(
-            [(2, 4, 1, 0, True), (2, 2, 30, 0, True), (3, 8, 2, 9, True), (4, 16, 3, 0, True),
-             (8, 256, 1, 0, True), (8, 256, 1, 0, False), (5, 32, 4, 3, True), (8, 7, 50, 0, True)]):
-        n = rng.choice([64, 500, 3000, 9000])
-        indices = []
-        while len(indices) < n:
-            indices += [rng.randrange(colours)] * rng.randint(1, run)
-        indices = indices[:n]
-        out_size = min(n, 65535)
-        prefix = bytes([min_code - 2, out_size & 255, out_size >> 8])
-        with open(os.path.join(lzw_dir, "stream%d" % i), "wb") as f:
-            f.write(prefix + lzw(indices, min_code, clear_every, full))
 
 
 if __name__ == "__main__":

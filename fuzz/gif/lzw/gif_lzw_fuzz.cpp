@@ -1,7 +1,7 @@
 // libFuzzer target over the LZW decoder alone. The first byte picks the minimum
 // code size, the next two the output size; the rest is the code stream. The output
 // buffer is exactly that size, so any write past it is caught.
-//   gif_lzw_fuzzer CORPUS_DIR   (seeds: fuzz/gif/make_seeds.py CORPUS_DIR LZW_CORPUS_DIR)
+//   gif_lzw_fuzzer CORPUS_DIR   (seeds: fuzz/gif/lzw/make_seeds.py CORPUS_DIR)
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
