@@ -39,7 +39,7 @@ struct GifDecoder {
     uint32_t screenHeight;
     uint8_t background;
     int sourceBits;
-    AppPtr<uint8_t> globalTable;  // 768 bytes, red-green-red..., zero beyond the file's entries
+    AppPtr<uint8_t> globalTable;  // 768 bytes of red, green, blue; zero beyond the file's entries
     AppPtr<uint8_t> localTable;
     bool transparent;
     uint8_t transparentIndex;

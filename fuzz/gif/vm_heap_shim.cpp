@@ -1,6 +1,6 @@
 // Fuzzing build only: virtual-memory blocks from the C heap instead of mmap, so
 // that the address sanitizer sees every byte read or written past a block (index
-// buffers, gathered data, strip tables, pixel blocks). Linked into the GIF and
+// buffers, gathered strips, strip tables, pixel blocks). Linked into the GIF and
 // TIFF fuzz targets ahead of the platform library, whose version it replaces.
 #include <cstdlib>
 
