@@ -3,6 +3,7 @@
 // the replacement that never leaves a damaged file behind.
 #include <gtest/gtest.h>
 
+#include "platform/heap.h"
 #include "settings/settings_reader.h"
 #include "settings/settings_writer.h"
 #include "tests/settings/settings_test_util.h"
@@ -371,6 +372,45 @@ TEST(SettingsWrite, WindowPlacementAsSaved) {
                 << c.name << " slot " << slot;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Every allocation of a load and a save may fail: the load then leaves some
+// values at their defaults or empty, the save reports it and builds nothing;
+// neither ever breaks the record.
+TEST(SettingsWrite, AllocationFailuresDegrade) {
+    FakePlatform platform;
+    platform.folders.insert(u"D:\\open");
+    platform.files.insert(u"C:\\spi\\ifjpeg.spi");
+    Settings full;
+    FillDistinct(&full);
+    Bytes file = Build(nullptr, full, &platform);
+    int64_t n = 0;
+    for (; n < 1000; ++n) {
+        Settings s;
+        AppHeapFailAfter(n);
+        (void)SettingsReadMemory(file.data(), file.size(), &s, platform.Ops());
+        MemorySource m;
+        OpenMemorySource(&m, file.data(), file.size());
+        ByteBuf out;
+        SaveResult r = BuildSettingsFile(&m.source, s, platform.Ops(), &out);
+        AppHeapFailAfter(-1);
+        ASSERT_TRUE(r == SaveResult::kSaved || r == SaveResult::kOutOfMemory) << "failing allocation " << n;
+        ASSERT_EQ(r == SaveResult::kSaved, out.data != nullptr) << "failing allocation " << n;
+        ASSERT_LE(s.bookmarkCount, kBookmarkCount) << "failing allocation " << n;
+        for (uint32_t i = 0; i < s.bookmarkCount; ++i) {
+            ASSERT_GT(s.bookmarks[i].path.length, 0u) << "failing allocation " << n << " bookmark " << i;
+        }
+        // Once the failure comes after the last allocation, the save repeats the file.
+        if (r == SaveResult::kSaved && Bytes(out.data, out.data + out.size) == file) {
+            break;
+        }
+    }
+    EXPECT_GT(n, 50);  // a load and a save allocate for every text and list
+    EXPECT_LT(n, 1000);
 }
 
 }  // namespace
