@@ -69,6 +69,14 @@ uint32_t* MergeSortIndexes(const PageEntry* entries,
             uint64_t i = lo;
             uint64_t j = mid;
             uint64_t k = lo;
+            // Runs already in order are copied with one comparison: a listing that
+            // comes sorted by name (as NTFS returns it) costs about n comparisons.
+            if (mid < hi && cmp(entries[from[mid]], entries[from[mid - 1]]) >= 0) {
+                for (; k < hi; ++k) {
+                    to[k] = from[k];
+                }
+                continue;
+            }
             while (i < mid && j < hi) {
                 // Ties take the left run first: the sort is stable.
                 if (cmp(entries[from[j]], entries[from[i]]) < 0) {

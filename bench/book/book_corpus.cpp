@@ -1,5 +1,6 @@
 #include "bench/book/book_corpus.h"
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 
@@ -87,4 +88,17 @@ int64_t BuildBookPages(const BookCorpus& corpus) {
     int64_t n = state.pageCount;
     BookRelease(&state);
     return n;
+}
+
+int64_t SortListedPages(const BookCorpus& corpus) {
+    PageListBuilder listed{nullptr, 0, false};
+    (void)ListFolder(corpus.path.c_str(), &listed, ExtensionSet{nullptr, 0});
+    if (listed.list == nullptr) {
+        return -1;
+    }
+    auto t0 = std::chrono::steady_clock::now();
+    SortPages(listed.list->entries, listed.count, false);
+    auto t1 = std::chrono::steady_clock::now();
+    FreePageList(listed.list);
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(t1 - t0).count();
 }

@@ -30,3 +30,6 @@ void RemoveBookCorpus(const BookCorpus& corpus);
 // Each returns the number of entries or pages seen (to be kept alive by the caller).
 int64_t BareEnumeration(const BookCorpus& corpus);
 int64_t BuildBookPages(const BookCorpus& corpus);
+// The sort alone: lists the folder, then sorts the listing; returns the
+// nanoseconds the sort took (the listing is not counted).
+int64_t SortListedPages(const BookCorpus& corpus);

@@ -205,6 +205,33 @@ TEST(PageListTest, SortLargeShuffledList) {
     }
 }
 
+// Listings that arrive in order (as NTFS returns padded names) or reversed.
+TEST(PageListTest, SortOrderedAndReversedInput) {
+    for (bool reversed : {false, true}) {
+        std::vector<Entry> in;
+        for (int i = 1; i <= 777; ++i) {
+            int k = reversed ? 778 - i : i;
+            std::u16string name = u"p";
+            for (char c : std::to_string(k)) {
+                name.push_back(static_cast<char16_t>(c));
+            }
+            in.push_back({u"", name});
+        }
+        PageList* list = MakeList(in);
+        ASSERT_NE(list, nullptr);
+        SortPages(list->entries, 777, false);
+        for (int i = 0; i < 777; ++i) {
+            std::u16string want = u"p";
+            for (char c : std::to_string(i + 1)) {
+                want.push_back(static_cast<char16_t>(c));
+            }
+            ASSERT_EQ(std::u16string(list->entries[i].name.Text()), want)
+                << (reversed ? "reversed" : "ordered");
+        }
+        FreePageList(list);
+    }
+}
+
 // Without memory for the sort's index arrays the list is still sorted (in place).
 TEST(PageListTest, SortWithoutMemoryStillSorts) {
     std::vector<Entry> in;
