@@ -161,8 +161,10 @@ bool StopLoader(LoaderThread* loader, uint32_t graceMs) {
         return true;
     }
     LoaderSetPriority(loader, LoaderPriority::kNormal);
-    bool ended = PostMessageW(loader->window, WM_LOADER_QUIT, 0, 0) != 0 &&
-                 WaitForSingleObject(loader->thread, graceMs) == WAIT_OBJECT_0;
+    // A loader that already quit has no window left to post to.
+    bool ended = WaitForSingleObject(loader->thread, 0) == WAIT_OBJECT_0 ||
+                 (PostMessageW(loader->window, WM_LOADER_QUIT, 0, 0) != 0 &&
+                  WaitForSingleObject(loader->thread, graceMs) == WAIT_OBJECT_0);
     if (!ended) {
         TerminateThread(loader->thread, 0);
         WaitForSingleObject(loader->thread, INFINITE);
