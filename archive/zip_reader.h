@@ -34,7 +34,7 @@ ZipEnd ZipFindEnd(FileId file);
 // FILETIME. Members with a data descriptor take CRC and sizes from the central
 // directory. Null (locator untouched) when the header is unreadable, the method
 // is neither 0 nor 8, the data is cut short or corrupt, the stream yields fewer
-// or more bytes than the size, or the CRC differs. Sizes that the file cannot
+// bytes than the size, or the CRC differs. Sizes that the file cannot
 // hold (data past its end, more than deflate's 1032:1 expansion) are refused
 // before any block is allocated. The caller frees the block with VmFree.
 [[nodiscard]] uint8_t* ZipReadMember(FileId file, uint32_t* locator, uint64_t* modified);
