@@ -40,15 +40,15 @@ HoverSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR 
             if (isTree) {
                 if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && gApp.appActive) {
                     StartHover(window, kHoverTree);
-                }
-                // The tree is where the full-screen bar and the pane's auto-hide give way.
-                if (gApp.fullScreen && gApp.barShown && gSettings.fullScreenBarAutoHide) {
-                    ShowWindow(gApp.bar, SW_HIDE);
-                    gApp.barShown = false;
-                }
-                if (gApp.paneTimerRunning) {
-                    KillTimer(gApp.mainWindow, kPaneTimer);
-                    gApp.paneTimerRunning = false;
+                    // Over the tree the full-screen bar and the pane's auto-hide give way.
+                    if (gApp.fullScreen && gApp.barShown && gSettings.fullScreenBarAutoHide) {
+                        ShowWindow(gApp.bar, SW_HIDE);
+                        gApp.barShown = false;
+                    }
+                    if (gApp.paneTimerRunning) {
+                        KillTimer(gApp.mainWindow, kPaneTimer);
+                        gApp.paneTimerRunning = false;
+                    }
                 }
             } else if (gApp.appActive) {
                 StartHover(window, kHoverList);
