@@ -26,14 +26,23 @@ struct SettingsSource {
 };
 
 // A file source over an open file, and a memory source over a caller's block.
+// Their source points back at them: they stay where they were opened.
 struct FileSource {
     FileHandle file;
     SettingsSource source;
+
+    FileSource() = default;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
 };
 struct MemorySource {
     const uint8_t* data = nullptr;
     uint64_t size = 0;
     SettingsSource source;
+
+    MemorySource() = default;
+    MemorySource(const MemorySource&) = delete;
+    MemorySource& operator=(const MemorySource&) = delete;
 };
 [[nodiscard]] bool OpenFileSource(FileSource* f, const char16_t* path);
 void OpenMemorySource(MemorySource* m, const uint8_t* data, uint64_t size);
@@ -52,6 +61,10 @@ struct SettingsReader {
     uint32_t entryCount = 0;  // capped at kSlotCount
     uint64_t dataSize = 0;    // file size less the header and the capped index
     SlotEntry index[kSlotCount];
+
+    SettingsReader() = default;
+    SettingsReader(const SettingsReader&) = delete;
+    SettingsReader& operator=(const SettingsReader&) = delete;
 };
 
 // Opens and reads the header and index. A file that cannot be opened or is not
