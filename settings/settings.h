@@ -3,7 +3,7 @@
 // which the settings file keeps each field, and the list types it holds.
 //
 // Owner: the user-interface thread. gSettings starts at its defaults (SettingsReset)
-// and is filled once at start by the reader (settings_file.h) and written once at
+// and is filled once at start by the reader (settings_reader.h) and written once at
 // exit by the writer (settings_writer.h); in between the program reads and
 // changes its fields directly. Every text and list lives on the application heap
 // and is freed by SettingsRelease (or the record's destructor, while the heap
