@@ -258,7 +258,7 @@ int wmain(int argc, wchar_t** argv) {
     AppLockInit();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     gApp.instance = GetModuleHandleW(nullptr);
-    if (!LoadLanguage(&gApp.languageFile) || CreateUserInterface(SW_SHOWNORMAL) == nullptr) {
+    if (!LoadLanguage(&gSettings.languageFile) || CreateUserInterface(SW_SHOWNORMAL) == nullptr) {
         std::fputs("cannot start the windows (English.dll beside the program?)\n", stderr);
         return 1;
     }

@@ -14,7 +14,7 @@ void ShellTest::SetUpTestSuite() {
     if (LanguageModule() == nullptr) {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         gApp.instance = GetModuleHandleW(nullptr);
-        ASSERT_TRUE(LoadLanguage(&gApp.languageFile));
+        ASSERT_TRUE(LoadLanguage(&gSettings.languageFile));
     }
     SettingsReset(&gSettings);
     ASSERT_NE(CreateUserInterface(SW_SHOWNORMAL), nullptr);

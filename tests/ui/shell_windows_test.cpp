@@ -310,7 +310,7 @@ class OpenFilterTest : public testing::Test {
     static void SetUpTestSuite() {
         if (LanguageModule() == nullptr) {
             gApp.instance = GetModuleHandleW(nullptr);
-            ASSERT_TRUE(LoadLanguage(&gApp.languageFile));
+            ASSERT_TRUE(LoadLanguage(&gSettings.languageFile));
         }
     }
 };
