@@ -88,6 +88,9 @@ int32_t ShowBackward(ReadingView* view, int32_t last) {
 }
 
 bool Step(ReadingView* view, int32_t command, int32_t index) {
+    if (!HasPageList(view)) {
+        return false;
+    }
     const int32_t n = view->book->pageCount;
     const int32_t c = view->book->currentIndex;
     const int32_t e = view->book->endIndex;
@@ -163,11 +166,9 @@ void Navigate(ReadingView* view, int32_t command, int32_t index) {
     if (!HasPageList(view)) {
         return;
     }
-    view->loader.setPriority(view->loader.context, LoaderPriority::kIdle);
-    view->ops.setCursor(view->ops.context, ViewCursor::kWait);
-    view->cache.pageError = false;
+    BeginOpen(view);
     Step(view, command, index);
-    view->ops.setCursor(view->ops.context, ViewCursor::kArrow);
+    EndOpen(view);
 }
 
 void AfterShow(ReadingView* view) {
@@ -232,6 +233,16 @@ void OnSliderScroll(ReadingView* view, int32_t code, int32_t position) {
         // gives way to the view's own again.
         UpdatePageText(view);
     }
+}
+
+void BeginOpen(ReadingView* view) {
+    view->loader.setPriority(view->loader.context, LoaderPriority::kIdle);
+    view->ops.setCursor(view->ops.context, ViewCursor::kWait);
+    view->cache.pageError = false;
+}
+
+void EndOpen(ReadingView* view) {
+    view->ops.setCursor(view->ops.context, ViewCursor::kArrow);
 }
 
 void ShowFromIndex(ReadingView* view, int32_t index) {

@@ -43,9 +43,13 @@ void SetPageText(ReadingView* view, int32_t number, bool moveSlider);
 // The page slider's scroll notifications.
 void OnSliderScroll(ReadingView* view, int32_t code, int32_t position);
 
-// The book's open sequence: show forward from index with pairing allowed; the
-// empty view (no pages: shown pages released, laid out, repainted, page 0);
-// the page text and slider for the current view.
+// The book's open sequence (BookOps): before it the loader goes to idle
+// priority, the wait cursor shows and the page error is cleared, after it the
+// arrow cursor is back; in between it shows forward from index with pairing
+// allowed, or the empty view (no pages: shown pages released, laid out,
+// repainted, page 0), and sets the page text and slider for the current view.
+void BeginOpen(ReadingView* view);
+void EndOpen(ReadingView* view);
 void ShowFromIndex(ReadingView* view, int32_t index);
 void ShowEmptyView(ReadingView* view);
 void UpdatePageText(ReadingView* view);

@@ -54,6 +54,9 @@ void ParkSecondPage(ReadingView* view, DisplaySlot* slot) {
 void ResetReadAhead(ReadingView* view) {
     ReleasePageImage(&view->cache.ahead[0]);
     ReleasePageImage(&view->cache.ahead[1]);
+    // Empty outside a show already; released here too, since after a reset no
+    // page may be found again by its old index.
+    ReleaseLeftovers(view);
     view->cache.discardShown = true;
     ++view->cache.generation;
 }

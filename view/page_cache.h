@@ -43,7 +43,8 @@ bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
 void KeepShown(ReadingView* view);
 // The slot's page becomes the spare (a decoded partner that is not shown).
 void ParkSecondPage(ReadingView* view, DisplaySlot* slot);
-// Releases both read-ahead pages and has the next show drop the shown pages.
+// Releases the read-ahead pages (and any leftovers) and has the next show drop
+// the shown pages; results of requests made before it are not stored.
 void ResetReadAhead(ReadingView* view);
 // Releases both display slots and clears discardShown.
 void ReleaseShown(ReadingView* view);

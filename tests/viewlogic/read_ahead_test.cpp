@@ -193,15 +193,17 @@ TEST(PageCache, KeepShownMovesOrDiscardsTheShownPages) {
     h.Put(&h.view.cache.ahead[0], 3);
     ResetReadAhead(&h.view);
     EXPECT_TRUE(h.view.cache.discardShown);
-    EXPECT_EQ(CacheText(h.view), "a0=- a1=- pr=1 pl=0 sp=-");
+    EXPECT_EQ(CacheText(h.view), "a0=- a1=- pr=- pl=- sp=-");
+    EXPECT_TRUE(IsFull(h.view.leftSlot.page));  // still on screen until the next show
     KeepShown(&h.view);
     EXPECT_FALSE(h.view.cache.discardShown);
     EXPECT_FALSE(IsFull(h.view.leftSlot.page));
-    EXPECT_EQ(CacheText(h.view), "a0=- a1=- pr=1 pl=0 sp=-");
+    EXPECT_EQ(CacheText(h.view), "a0=- a1=- pr=- pl=- sp=-");
 
     h.Put(&h.view.rightSlot.page, 4);
     ParkSecondPage(&h.view, &h.view.rightSlot);
-    EXPECT_EQ(CacheText(h.view), "a0=- a1=- pr=1 pl=0 sp=4");
+    h.Put(&h.view.cache.previousLeft, 5);
+    EXPECT_EQ(CacheText(h.view), "a0=- a1=- pr=- pl=5 sp=4");
     ReleaseLeftovers(&h.view);
     EXPECT_EQ(HeldPictureCount(&h.view), 0);
 }
