@@ -26,7 +26,6 @@ struct AppState {
     HCURSOR noCursor = nullptr;
     HACCEL accelerators = nullptr;
     HMENU menus = nullptr;  // the container of the five popups, once built
-    StrBuf languageFile;
 
     // The window tree.
     HWND mainWindow = nullptr;

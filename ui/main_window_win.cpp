@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "ui/settings_io.h"
 
 #include <commctrl.h>
 
@@ -351,6 +352,7 @@ bool ShutDown(HWND window, bool forced) {
         gApp.menus = nullptr;
     }
     ReaderSyncSettings();
+    SaveProgramSettings(window, gApp.accelerators);
     if (gApp.accelerators != nullptr) {
         DestroyAcceleratorTable(gApp.accelerators);
         gApp.accelerators = nullptr;

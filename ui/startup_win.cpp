@@ -14,6 +14,7 @@
 #include "ui/dispatch.h"
 #include "ui/main_window.h"
 #include "ui/reader.h"
+#include "ui/settings_io.h"
 #include "ui/startup.h"
 
 AppState gApp;
@@ -96,11 +97,13 @@ int MessageLoop() {
 }
 
 // Steps 8 to 10: the user interface, the command line and the message loop.
-int RunInterface(int showCommand) {
+int RunInterface(int showCommand, SettingsReader* settings) {
     if (CreateUserInterface(showCommand) == nullptr) {
+        SettingsReaderClose(settings);
         return 0;
     }
     OpenCommandLine();
+    SettingsReaderClose(settings);
     return MessageLoop();
 }
 
@@ -163,12 +166,15 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     AppLockInit();
 
     int exitCode = 0;
-    if (gOsLevel == 0 || !ProgramLocationOk()) {
+    SettingsReader settings;
+    if (gOsLevel == 0 || !ProgramLocationOk() || !BeginSettingsLoad(&settings)) {
         ShowStartError(kTextFailedToExecute);
-    } else if (!LoadLanguage(&gApp.languageFile)) {
+    } else if (!LoadLanguage(&gSettings.languageFile)) {
+        SettingsReaderClose(&settings);
         ShowStartError(kTextLanguageNotFound);
     } else {
-        exitCode = RunInterface(showCommand);
+        FinishSettingsLoad(&settings);
+        exitCode = RunInterface(showCommand, &settings);
         FreeLanguage();
     }
 
@@ -177,7 +183,8 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
-    gApp.languageFile.Release();
+    SettingsRelease(&gSettings);
+    gSettingsPath.Release();
     AppHeapDestroy();
     if (gApp.interfaceFont != nullptr) {
         DeleteObject(gApp.interfaceFont);

@@ -81,4 +81,39 @@ TEST(StartupTest, NormalStartShowsTheMainWindowAndClosesCleanly) {
     EXPECT_EQ(code, 0u);
 }
 
+// A settings file beside the program is the portable case: read there at start
+// and rewritten there at exit, in the indexed format.
+TEST(StartupTest, SettingsBesideTheProgramAreRewrittenThere) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
+    ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll"));
+    std::wstring ini = folder.path() + L"\\Pagewick.ini";
+    HANDLE h =
+        CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    ChildProcess child;
+    ASSERT_TRUE(child.Start(folder.path() + L"\\Pagewick.exe", L"", folder.path()));
+    HWND main = child.WaitForWindow(L"Pagewick_main_class", kTimeout);
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(child.WaitForExit(kTimeout, &code));
+    h = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                    nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    unsigned char head[4] = {};
+    DWORD got = 0;
+    ReadFile(h, head, 4, &got, nullptr);
+    LARGE_INTEGER size{};
+    GetFileSizeEx(h, &size);
+    CloseHandle(h);
+    ASSERT_EQ(got, 4u);
+    EXPECT_EQ(head[0], 0x68);
+    EXPECT_EQ(head[1], 0x00);
+    EXPECT_EQ(head[2], 0xBF);
+    EXPECT_EQ(head[3], 0x05);
+    EXPECT_GT(size.QuadPart, 8 + 104 * 8);
+}
+
 }  // namespace
