@@ -9,11 +9,13 @@
 
 #include "settings/language.h"
 #include "settings/settings.h"
+#include "tests/ui/process_harness.h"
 #include "tests/ui/shell_fixture.h"
 #include "ui/app_state.h"
 #include "ui/command_table.h"
 #include "ui/dispatch.h"
 #include "ui/main_window.h"
+#include "ui/pane.h"
 #include "ui/reader.h"
 
 namespace {
@@ -30,6 +32,8 @@ RECT RectInParent(HWND window) {
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
+
+std::wstring Label(uint32_t id);
 
 using WindowTreeTest = ShellTest;
 
@@ -214,6 +218,115 @@ TEST_F(WindowTreeTest, DefaultKeysAreTheAccelerators) {
                               table[i].cmd == c.command);
         }
         EXPECT_TRUE(found) << "command " << c.command;
+    }
+}
+
+TEST_F(WindowTreeTest, HoverOverPaneControlsTakesTheKeys) {
+    // Stand-ins for the folder tree and the file list, under the pane.
+    HWND tree = CreateWindowExW(0, L"LISTBOX", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, gApp.pane,
+                                nullptr, gApp.instance, nullptr);
+    HWND list = CreateWindowExW(0, L"LISTBOX", nullptr, WS_CHILD | WS_VISIBLE, 0, 60, 50, 50, gApp.pane,
+                                nullptr, gApp.instance, nullptr);
+    ASSERT_NE(tree, nullptr);
+    ASSERT_NE(list, nullptr);
+    SubclassPaneControls(tree, list);
+    SetForegroundWindow(gApp.mainWindow);
+    SetFocus(gApp.mainWindow);
+    gApp.appActive = true;
+    struct Step {
+        const char* name;
+        HWND window;
+        UINT message;
+        WPARAM keys;
+        int hover;
+        bool suspended;
+        HWND focus;
+    };
+    const Step kSteps[] = {
+        {"move over the tree", tree, WM_MOUSEMOVE, 0, kHoverTree, true, tree},
+        {"leave the tree", tree, WM_MOUSELEAVE, 0, kHoverNone, false, gApp.mainWindow},
+        {"drag over the tree does not take it", tree, WM_MOUSEMOVE, MK_LBUTTON, kHoverNone, false,
+         gApp.mainWindow},
+        {"any move over the list", list, WM_MOUSEMOVE, MK_LBUTTON, kHoverList, true, list},
+        {"leave the list", list, WM_MOUSELEAVE, 0, kHoverNone, false, gApp.mainWindow},
+    };
+    for (const Step& s : kSteps) {
+        SendMessageW(s.window, s.message, s.keys, MAKELPARAM(5, 5));
+        EXPECT_EQ(gApp.hoverTarget, s.hover) << s.name;
+        EXPECT_EQ(gApp.acceleratorsSuspended, s.suspended) << s.name;
+        EXPECT_EQ(GetFocus(), s.focus) << s.name;
+    }
+    RemovePaneSubclasses();
+    DestroyWindow(tree);
+    DestroyWindow(list);
+    gApp.folderTree = nullptr;
+    gApp.fileList = nullptr;
+}
+
+// Reads the caption and text of the message box the test thread shows, then
+// closes it.
+struct BoxSeen {
+    DWORD thread;
+    std::wstring caption;
+    std::wstring text;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+    auto* seen = reinterpret_cast<BoxSeen*>(param);
+    wchar_t cls[32] = {};
+    GetClassNameW(window, cls, 32);
+    if (wcscmp(cls, L"#32770") != 0) {
+        return TRUE;
+    }
+    wchar_t text[512] = {};
+    GetDlgItemTextW(window, 0xFFFF, text, 512);
+    seen->caption = WindowText(window);
+    seen->text = text;
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+DWORD WINAPI CloseBox(void* param) {
+    auto* seen = static_cast<BoxSeen*>(param);
+    for (int i = 0; i < 400 && seen->caption.empty() && seen->text.empty(); ++i) {
+        Sleep(25);
+        EnumThreadWindows(seen->thread, FindBox, reinterpret_cast<LPARAM>(seen));
+    }
+    return 0;
+}
+
+TEST_F(WindowTreeTest, ErrorBoxCaptionsAndTexts) {
+    struct Case {
+        int id;
+        uint32_t caption;
+        std::vector<uint32_t> text;  // strings joined, in order
+    };
+    const Case kCases[] = {
+        {30002, 30000, {30002}},
+        {30005, 30000, {30005}},
+        {50003, 50000, {50003}},
+        {50012, 50000, {50007, 50012}},
+    };
+    for (const Case& c : kCases) {
+        BoxSeen seen{GetCurrentThreadId(), L"", L""};
+        HANDLE closer = CreateThread(nullptr, 0, CloseBox, &seen, 0, nullptr);
+        ASSERT_NE(closer, nullptr);
+        ShowErrorBox(gApp.mainWindow, c.id);
+        WaitForSingleObject(closer, INFINITE);
+        CloseHandle(closer);
+        std::wstring text;
+        for (uint32_t id : c.text) {
+            text += Label(id);
+        }
+        EXPECT_EQ(Narrow(seen.caption), Narrow(Label(c.caption))) << c.id;
+        // The box may add its own line breaks; compare without them.
+        std::wstring shown;
+        for (wchar_t ch : seen.text) {
+            if (ch != L'\r' && ch != L'\n') {
+                shown.push_back(ch);
+            }
+        }
+        EXPECT_EQ(Narrow(shown), Narrow(text)) << c.id;
     }
 }
 
