@@ -17,6 +17,9 @@ rm -rf "$work"
 mkdir -p "$work/app" "$work/book"
 cp "$exe" "$work/app/Pagewick.exe"
 cp "$lang" "$work/app/"
+# An empty settings file beside the program: the run starts from the defaults
+# (spreads, right to left) whatever earlier runs left in the user's profile.
+: >"$work/app/Pagewick.ini"
 
 # Page n has the colour (n*8, 255-n*8, (n*37)%256): every page differs from its neighbours.
 colour() {

@@ -55,6 +55,9 @@ TEST(OpenProcessTest, CommandLineOpensAtTheLocatorOrNothing) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
     ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll"));
+    // Settings beside the program, empty: the defaults (spreads, right to left),
+    // whatever earlier runs left in the user's profile.
+    ASSERT_TRUE(WriteFileBytes(folder.path() + L"\\Pagewick.ini", {}));
     std::vector<PageSpec> pages;
     for (int i = 0; i < 6; ++i) {
         PageSpec p;
