@@ -59,8 +59,19 @@ char16_t* StrBuf::Reserve(uint32_t n) {
 
 bool StrBuf::Append(const char16_t* text, uint32_t n) {
     uint64_t total = uint64_t{length} + n;
-    if (total >= UINT32_MAX / 2 || Reserve(static_cast<uint32_t>(total)) == nullptr) {
+    if (total >= UINT32_MAX / 2) {
         return false;
+    }
+    // The text may lie inside this buffer, which growing moves: keep its offset.
+    auto at = reinterpret_cast<uintptr_t>(text);
+    auto base = reinterpret_cast<uintptr_t>(buffer);
+    bool inside = buffer != nullptr && at >= base && at < base + capacity;
+    uintptr_t offset = at - base;
+    if (Reserve(static_cast<uint32_t>(total)) == nullptr) {
+        return false;
+    }
+    if (inside) {
+        text = reinterpret_cast<const char16_t*>(reinterpret_cast<uintptr_t>(buffer) + offset);
     }
     if (n > 0) {
         std::memmove(buffer + length, text, n * sizeof(char16_t));
