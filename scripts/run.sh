@@ -23,6 +23,8 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     exec wine "$exe" "$winbook"
 fi
 
+# A prefix and display of its own: stopping them at the end leaves a test run alone.
+export PW_WINE_DIR=${PW_WINE_DIR:-$root/build/wine-run}
 source scripts/wine-env.sh
 pw_wine_up
 wine "$exe" "$winbook" >/dev/null 2>&1 &
