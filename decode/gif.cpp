@@ -310,7 +310,9 @@ bool ReorderRowsInPlace(GifDecoder* d, uint8_t* pixels) {
         }
         std::memcpy(spare.get(), pixels + uint64_t{start} * w, w);
         uint32_t cur = start;
-        while (src != start) {
+        // Each row of a cycle is visited once; the check on `done` only guards
+        // against a row order that is not a permutation.
+        while (src != start && done.get()[src] == 0) {
             std::memcpy(pixels + uint64_t{cur} * w, pixels + uint64_t{src} * w, w);
             done.get()[src] = 1;
             cur = src;
