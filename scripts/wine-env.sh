@@ -42,13 +42,6 @@ pw__start_xvfb() {
     return 1
 }
 
-# The folder in which the wineserver of our prefix keeps its socket.
-pw__server_dir() {
-    local dev ino
-    read -r dev ino < <(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null || echo "0 0")
-    printf '/tmp/.wine-%s/server-%x-%x' "$(id -u)" "$dev" "$ino"
-}
-
 pw_wine_up() {
     mkdir -p "$PW_WINE_DIR"
     (
@@ -66,9 +59,12 @@ pw_wine_up() {
             wineserver -w >/dev/null 2>&1 9>&- || true
         fi
         # Persistent for the run: later programs start in a fraction of a second.
-        # (Started without the lock's descriptor, which it would otherwise keep.)
-        if [ ! -S "$(pw__server_dir)/socket" ]; then
-            wineserver -p >/dev/null 2>&1 9>&- || true
+        # It answers 2 when our prefix already has a server. A new one gets its
+        # session programs (services, devices) started here, detached from every
+        # caller's output: started by the first test they would keep its pipe open.
+        # (Both without the lock's descriptor, which they would otherwise keep.)
+        if wineserver -p >/dev/null 2>&1 9>&-; then
+            wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
         fi
     ) 9>"$PW_WINE_DIR/lock" || return 1
     export DISPLAY=":$(cat "$PW_WINE_DIR/display")"
