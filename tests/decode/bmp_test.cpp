@@ -391,8 +391,8 @@ TEST(BmpDecode, EveryTruncationFailsCleanly) {
                                   s.pixels.assign(24, 0x5A);
                                   return s;
                               }()};
-    for (const BmpSpec& spec : kSpecs) {
-        Bytes full = MakeBmp(spec);
+    for (const BmpSpec& recipe : kSpecs) {
+        Bytes full = MakeBmp(recipe);
         for (size_t n = 0; n <= full.size(); ++n) {
             // A fresh heap copy of exactly n bytes, so the sanitizer sees any over-read.
             Bytes cut(full.begin(), full.begin() + static_cast<ptrdiff_t>(n));

@@ -29,7 +29,7 @@ struct BmpSpec {
     int32_t xPelsPerMeter = 0;
     int32_t yPelsPerMeter = 0;
 };
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpSpec& recipe);
 
 // A PNG assembled chunk by chunk. The signature is written first.
 class PngBuilder {

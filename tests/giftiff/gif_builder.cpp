@@ -130,27 +130,27 @@ std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& indices,
     return w.out;
 }
 
-std::vector<uint8_t> BuildGif(const GifSpec& spec) {
+std::vector<uint8_t> BuildGif(const GifSpec& recipe) {
     std::vector<uint8_t> out;
-    for (const char* p : {"GIF", spec.version}) {
+    for (const char* p : {"GIF", recipe.version}) {
         for (int i = 0; i < 3; i++) {
             out.push_back(static_cast<uint8_t>(p[i]));
         }
     }
-    Put16(&out, spec.screenWidth);
-    Put16(&out, spec.screenHeight);
+    Put16(&out, recipe.screenWidth);
+    Put16(&out, recipe.screenHeight);
     uint8_t flags = 0;
-    if (!spec.globalTable.empty()) {
-        flags = static_cast<uint8_t>(0x80 | (TableBits(spec.globalTable.size()) - 1));
+    if (!recipe.globalTable.empty()) {
+        flags = static_cast<uint8_t>(0x80 | (TableBits(recipe.globalTable.size()) - 1));
     }
     out.push_back(flags);
-    out.push_back(spec.background);
+    out.push_back(recipe.background);
     out.push_back(0);
-    PutTable(&out, spec.globalTable);
-    for (const auto& ext : spec.extensions) {
+    PutTable(&out, recipe.globalTable);
+    for (const auto& ext : recipe.extensions) {
         out.insert(out.end(), ext.begin(), ext.end());
     }
-    for (const GifFrame& f : spec.frames) {
+    for (const GifFrame& f : recipe.frames) {
         if (f.graphicControl) {
             out.insert(out.end(), {0x21, 0xF9, 0x04, static_cast<uint8_t>(f.transparent ? 1 : 0), 0, 0,
                                    f.transparentIndex, 0x00});
@@ -166,7 +166,7 @@ std::vector<uint8_t> BuildGif(const GifSpec& spec) {
         }
         out.push_back(packed);
         PutTable(&out, f.localTable);
-        size_t tableSize = !f.localTable.empty() ? f.localTable.size() : spec.globalTable.size();
+        size_t tableSize = !f.localTable.empty() ? f.localTable.size() : recipe.globalTable.size();
         int minCodeSize = f.minCodeSize;
         if (minCodeSize == 0) {
             minCodeSize = tableSize > 4 ? TableBits(tableSize) : 2;
@@ -187,7 +187,7 @@ std::vector<uint8_t> BuildGif(const GifSpec& spec) {
         }
         out.push_back(0);
     }
-    if (spec.trailer) {
+    if (recipe.trailer) {
         out.push_back(0x3B);
     }
     return out;

@@ -55,7 +55,7 @@ struct GifSpec {
     bool trailer = true;
 };
 
-std::vector<uint8_t> BuildGif(const GifSpec& spec);
+std::vector<uint8_t> BuildGif(const GifSpec& recipe);
 
 // A frame covering a whole w x h screen with indices from `pattern`.
 GifFrame FullFrame(uint16_t width, uint16_t height, const std::vector<uint8_t>& indices);

@@ -18,27 +18,27 @@ DecodeResult Decode(const std::vector<uint8_t>& bytes) {
 
 // Checks every screen pixel: the image's indices inside its rectangle, the
 // background index outside.
-void ExpectPlaced(const DecodedImage* image, const GifSpec& spec, const char* name) {
-    const GifFrame& f = spec.frames[0];
-    ASSERT_EQ(image->header.width, spec.screenWidth) << name;
-    ASSERT_EQ(image->header.height, spec.screenHeight) << name;
-    for (int y = 0; y < spec.screenHeight; y++) {
-        for (int x = 0; x < spec.screenWidth; x++) {
+void ExpectPlaced(const DecodedImage* image, const GifSpec& recipe, const char* name) {
+    const GifFrame& f = recipe.frames[0];
+    ASSERT_EQ(image->header.width, recipe.screenWidth) << name;
+    ASSERT_EQ(image->header.height, recipe.screenHeight) << name;
+    for (int y = 0; y < recipe.screenHeight; y++) {
+        for (int x = 0; x < recipe.screenWidth; x++) {
             bool inside = x >= f.left && x < f.left + f.width && y >= f.top && y < f.top + f.height;
             uint8_t want = inside ? f.indices[static_cast<size_t>((y - f.top) * f.width + (x - f.left))]
-                                  : spec.background;
+                                  : recipe.background;
             ASSERT_EQ(IndexAt(image, x, y), want) << name << " at " << x << "," << y;
         }
     }
 }
 
 TEST(GifDecode, RecordFieldsAndPalette) {
-    GifSpec spec;
-    spec.screenWidth = 5;
-    spec.screenHeight = 3;
-    spec.globalTable = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}};
-    spec.frames.push_back(FullFrame(5, 3, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2}));
-    DecodeResult r = Decode(BuildGif(spec));
+    GifSpec recipe;
+    recipe.screenWidth = 5;
+    recipe.screenHeight = 3;
+    recipe.globalTable = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}};
+    recipe.frames.push_back(FullFrame(5, 3, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2}));
+    DecodeResult r = Decode(BuildGif(recipe));
     ASSERT_EQ(r.status, kDecodeOk);
     const DecodedImage* image = r.image.get();
     EXPECT_EQ(image->header.size, 40u);
@@ -55,7 +55,7 @@ TEST(GifDecode, RecordFieldsAndPalette) {
     EXPECT_EQ(image->pixels[0], 2);
     EXPECT_EQ(image->pixels[1], 3);
     EXPECT_EQ(image->pixels[8 * 2 + 4], 0);
-    ExpectPlaced(image, spec, "fields");
+    ExpectPlaced(image, recipe, "fields");
 }
 
 TEST(GifDecode, PlacesTheImageOnTheScreen) {
@@ -75,11 +75,11 @@ TEST(GifDecode, PlacesTheImageOnTheScreen) {
         {"empty image", 4, 4, 2, 2, 0, 0, 6, false},
     };
     for (const Case& c : kCases) {
-        GifSpec spec;
-        spec.screenWidth = c.screenW;
-        spec.screenHeight = c.screenH;
-        spec.background = c.background;
-        spec.globalTable = RampTable(8);
+        GifSpec recipe;
+        recipe.screenWidth = c.screenW;
+        recipe.screenHeight = c.screenH;
+        recipe.background = c.background;
+        recipe.globalTable = RampTable(8);
         GifFrame f;
         f.left = c.left;
         f.top = c.top;
@@ -87,10 +87,10 @@ TEST(GifDecode, PlacesTheImageOnTheScreen) {
         f.height = c.h;
         f.interlaced = c.interlaced;
         f.indices = RandomIndices(size_t{c.w} * c.h, 8, 3, c.w * 31u + c.h);
-        spec.frames.push_back(f);
-        DecodeResult r = Decode(BuildGif(spec));
+        recipe.frames.push_back(f);
+        DecodeResult r = Decode(BuildGif(recipe));
         ASSERT_EQ(r.status, kDecodeOk) << c.name;
-        ExpectPlaced(r.image.get(), spec, c.name);
+        ExpectPlaced(r.image.get(), recipe, c.name);
     }
 }
 
@@ -101,28 +101,28 @@ TEST(GifDecode, InterlacedEqualsItsTwin) {
     // are then put in order inside the pixel block itself).
     for (bool margins : {true, false}) {
         for (uint16_t h = 1; h <= 34; h++) {
-            GifSpec spec;
-            spec.screenWidth = margins ? 9 : 8;
-            spec.screenHeight = static_cast<uint16_t>(margins ? h + 3 : h);
-            spec.background = 4;
-            spec.globalTable = RampTable(16);
+            GifSpec recipe;
+            recipe.screenWidth = margins ? 9 : 8;
+            recipe.screenHeight = static_cast<uint16_t>(margins ? h + 3 : h);
+            recipe.background = 4;
+            recipe.globalTable = RampTable(16);
             GifFrame f;
             f.left = margins ? 2 : 0;
             f.top = margins ? 1 : 0;
             f.width = margins ? 5 : 8;
             f.height = h;
             f.indices = RandomIndices(size_t{f.width} * h, 16, 2, h);
-            spec.frames.push_back(f);
-            DecodeResult plain = Decode(BuildGif(spec));
-            spec.frames[0].interlaced = true;
-            DecodeResult interlaced = Decode(BuildGif(spec));
+            recipe.frames.push_back(f);
+            DecodeResult plain = Decode(BuildGif(recipe));
+            recipe.frames[0].interlaced = true;
+            DecodeResult interlaced = Decode(BuildGif(recipe));
             std::string name = (margins ? "margins, height " : "full screen, height ") + std::to_string(h);
             ASSERT_EQ(plain.status, kDecodeOk) << name;
             ASSERT_EQ(interlaced.status, kDecodeOk) << name;
             std::string why;
             EXPECT_TRUE(SamePicture(plain.image.get(), interlaced.image.get(), &why)) << name << ": " << why;
-            ExpectPlaced(interlaced.image.get(), spec, name.c_str());
-            ExpectPlaced(plain.image.get(), spec, name.c_str());
+            ExpectPlaced(interlaced.image.get(), recipe, name.c_str());
+            ExpectPlaced(plain.image.get(), recipe, name.c_str());
         }
     }
 }
@@ -142,12 +142,12 @@ TEST(GifDecode, TransparentIndexShowsTheBackgroundColour) {
         {"flag clear: the table's own colour", true, false, false, {9, 9, 9}},
     };
     for (const Case& c : kCases) {
-        GifSpec spec;
-        spec.screenWidth = 4;
-        spec.screenHeight = 2;
-        spec.background = 2;
+        GifSpec recipe;
+        recipe.screenWidth = 4;
+        recipe.screenHeight = 2;
+        recipe.background = 2;
         if (c.global) {
-            spec.globalTable = {{1, 1, 1}, {9, 9, 9}, {0, 0, 255}, {3, 3, 3}};
+            recipe.globalTable = {{1, 1, 1}, {9, 9, 9}, {0, 0, 255}, {3, 3, 3}};
         }
         GifFrame f = FullFrame(4, 2, {0, 1, 1, 0, 3, 1, 0, 0});
         if (c.local) {
@@ -156,8 +156,8 @@ TEST(GifDecode, TransparentIndexShowsTheBackgroundColour) {
         f.graphicControl = true;
         f.transparent = c.transparent;
         f.transparentIndex = 1;
-        spec.frames.push_back(f);
-        DecodeResult r = Decode(BuildGif(spec));
+        recipe.frames.push_back(f);
+        DecodeResult r = Decode(BuildGif(recipe));
         ASSERT_EQ(r.status, kDecodeOk) << c.name;
         EXPECT_EQ(ColorAt(r.image.get(), 1, 0), c.want) << c.name;
         EXPECT_EQ(IndexAt(r.image.get(), 1, 0), 1) << c.name << ": the index itself is kept";
@@ -169,45 +169,45 @@ TEST(GifDecode, TransparentIndexShowsTheBackgroundColour) {
 }
 
 TEST(GifDecode, SourceBitsAreTheLargerTable) {
-    GifSpec spec;
-    spec.screenWidth = 2;
-    spec.screenHeight = 2;
-    spec.globalTable = RampTable(4);
+    GifSpec recipe;
+    recipe.screenWidth = 2;
+    recipe.screenHeight = 2;
+    recipe.globalTable = RampTable(4);
     GifFrame f = FullFrame(2, 2, {0, 1, 2, 3});
     f.localTable = RampTable(32);
-    spec.frames.push_back(f);
-    DecodeResult r = Decode(BuildGif(spec));
+    recipe.frames.push_back(f);
+    DecodeResult r = Decode(BuildGif(recipe));
     ASSERT_EQ(r.status, kDecodeOk);
     EXPECT_EQ(r.image->sourceBits, 5);
     EXPECT_EQ(r.image->palette[31].red, 255) << "the local table is the one in use";
 
-    spec.globalTable = RampTable(256);
-    r = Decode(BuildGif(spec));
+    recipe.globalTable = RampTable(256);
+    r = Decode(BuildGif(recipe));
     ASSERT_EQ(r.status, kDecodeOk);
     EXPECT_EQ(r.image->sourceBits, 8);
 }
 
 TEST(GifDecode, FirstImageOfAnAnimationOnly) {
-    GifSpec spec;
-    spec.screenWidth = 6;
-    spec.screenHeight = 4;
-    spec.background = 0;
-    spec.globalTable = RampTable(4);
-    spec.extensions.push_back({0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 0x03,
-                               0x01, 0x00, 0x00, 0x00});
+    GifSpec recipe;
+    recipe.screenWidth = 6;
+    recipe.screenHeight = 4;
+    recipe.background = 0;
+    recipe.globalTable = RampTable(4);
+    recipe.extensions.push_back({0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
+                                 0x03, 0x01, 0x00, 0x00, 0x00});
     GifFrame first = FullFrame(3, 2, {1, 2, 3, 3, 2, 1});
     first.left = 1;
     first.top = 1;
     GifFrame second = FullFrame(6, 4, std::vector<uint8_t>(24, 3));
-    spec.frames = {first, second};
-    DecodeResult r = Decode(BuildGif(spec));
+    recipe.frames = {first, second};
+    DecodeResult r = Decode(BuildGif(recipe));
     ASSERT_EQ(r.status, kDecodeOk);
-    ExpectPlaced(r.image.get(), spec, "animation");
+    ExpectPlaced(r.image.get(), recipe, "animation");
 
     // Whatever follows the first image is not read, even garbage.
-    spec.frames.resize(1);
-    spec.trailer = false;
-    std::vector<uint8_t> bytes = BuildGif(spec);
+    recipe.frames.resize(1);
+    recipe.trailer = false;
+    std::vector<uint8_t> bytes = BuildGif(recipe);
     bytes.insert(bytes.end(), {0x99, 0x21, 0x02});
     r = Decode(bytes);
     ASSERT_EQ(r.status, kDecodeOk);
@@ -226,15 +226,15 @@ TEST(GifDecode, ExtensionsBeforeTheImageAreSkipped) {
         {"empty comment", {0x21, 0xFE, 0}},
     };
     for (const Case& c : kCases) {
-        GifSpec spec;
-        spec.screenWidth = 3;
-        spec.screenHeight = 1;
-        spec.globalTable = {{1, 2, 3}, {4, 5, 6}};
-        spec.extensions = {c.block, c.block};
-        spec.frames.push_back(FullFrame(3, 1, {1, 0, 1}));
-        DecodeResult r = Decode(BuildGif(spec));
+        GifSpec recipe;
+        recipe.screenWidth = 3;
+        recipe.screenHeight = 1;
+        recipe.globalTable = {{1, 2, 3}, {4, 5, 6}};
+        recipe.extensions = {c.block, c.block};
+        recipe.frames.push_back(FullFrame(3, 1, {1, 0, 1}));
+        DecodeResult r = Decode(BuildGif(recipe));
         ASSERT_EQ(r.status, kDecodeOk) << c.name;
-        ExpectPlaced(r.image.get(), spec, c.name);
+        ExpectPlaced(r.image.get(), recipe, c.name);
         EXPECT_EQ(ColorAt(r.image.get(), 0, 0), (Color{4, 5, 6})) << c.name;
     }
 }
@@ -265,44 +265,44 @@ TEST(GifDecode, LzwRoundTrips) {
         {"no end code", 32, 3, 77, 55, {false, true, 0, false}},
     };
     for (const Case& c : kCases) {
-        GifSpec spec;
-        spec.screenWidth = c.w;
-        spec.screenHeight = c.h;
+        GifSpec recipe;
+        recipe.screenWidth = c.w;
+        recipe.screenHeight = c.h;
         size_t tableSize = 2;
         while (tableSize < static_cast<size_t>(c.colors)) {
             tableSize *= 2;
         }
-        spec.globalTable = RampTable(tableSize);
+        recipe.globalTable = RampTable(tableSize);
         GifFrame f = FullFrame(c.w, c.h, RandomIndices(size_t{c.w} * c.h, c.colors, c.maxRun, c.w));
         f.lzw = c.lzw;
-        spec.frames.push_back(f);
-        DecodeResult r = Decode(BuildGif(spec));
+        recipe.frames.push_back(f);
+        DecodeResult r = Decode(BuildGif(recipe));
         ASSERT_EQ(r.status, kDecodeOk) << c.name;
-        ExpectPlaced(r.image.get(), spec, c.name);
+        ExpectPlaced(r.image.get(), recipe, c.name);
     }
 }
 
 TEST(GifDecode, MinimumCodeSizeAboveTheTableBits) {
-    GifSpec spec;
-    spec.screenWidth = 16;
-    spec.screenHeight = 16;
-    spec.globalTable = RampTable(4);
+    GifSpec recipe;
+    recipe.screenWidth = 16;
+    recipe.screenHeight = 16;
+    recipe.globalTable = RampTable(4);
     GifFrame f = FullFrame(16, 16, RandomIndices(256, 4, 3, 5));
     f.minCodeSize = 8;
-    spec.frames.push_back(f);
-    DecodeResult r = Decode(BuildGif(spec));
+    recipe.frames.push_back(f);
+    DecodeResult r = Decode(BuildGif(recipe));
     ASSERT_EQ(r.status, kDecodeOk);
-    ExpectPlaced(r.image.get(), spec, "code size 8 over 4 colours");
+    ExpectPlaced(r.image.get(), recipe, "code size 8 over 4 colours");
 }
 
 // Data that stops early decodes; the pixels it does not reach are index 0, not
 // the background.
 TEST(GifDecode, TruncatedDataLeavesIndexZero) {
-    GifSpec spec;
-    spec.screenWidth = 40;
-    spec.screenHeight = 30;
-    spec.background = 5;
-    spec.globalTable = RampTable(8);
+    GifSpec recipe;
+    recipe.screenWidth = 40;
+    recipe.screenHeight = 30;
+    recipe.background = 5;
+    recipe.globalTable = RampTable(8);
     std::vector<uint8_t> indices = RandomIndices(1200, 7, 3, 9);
     for (uint8_t& v : indices) {
         v = static_cast<uint8_t>(v + 1);  // no index 0 in the image itself
@@ -311,8 +311,8 @@ TEST(GifDecode, TruncatedDataLeavesIndexZero) {
     std::vector<uint8_t> full = LzwEncode(indices, 3);
     f.useRawData = true;
     f.rawData.assign(full.begin(), full.begin() + static_cast<ptrdiff_t>(full.size() / 2));
-    spec.frames.push_back(f);
-    DecodeResult r = Decode(BuildGif(spec));
+    recipe.frames.push_back(f);
+    DecodeResult r = Decode(BuildGif(recipe));
     ASSERT_EQ(r.status, kDecodeOk);
     // The decoded pixels are a prefix of the image in row order; the rest is 0.
     int decoded = 0;
@@ -331,9 +331,9 @@ TEST(GifDecode, TruncatedDataLeavesIndexZero) {
     EXPECT_LT(decoded, 1200);
 
     // A file cut right after the first data sub-block (no terminator, no trailer).
-    spec.frames[0].useRawData = false;
-    spec.frames[0].subBlockSize = 16;
-    std::vector<uint8_t> bytes = BuildGif(spec);
+    recipe.frames[0].useRawData = false;
+    recipe.frames[0].subBlockSize = 16;
+    std::vector<uint8_t> bytes = BuildGif(recipe);
     size_t dataStart = 13 + 24 + 10 + 1;
     bytes.resize(dataStart + 17);
     r = Decode(bytes);
@@ -345,11 +345,11 @@ TEST(GifDecode, TruncatedDataLeavesIndexZero) {
 // More data than the image needs (a code stream that runs on, and sub-blocks
 // beyond the gathered buffer's size) is cut without writing past any buffer.
 TEST(GifDecode, OverlongDataIsCut) {
-    GifSpec spec;
-    spec.screenWidth = 6;
-    spec.screenHeight = 6;
-    spec.background = 1;
-    spec.globalTable = RampTable(4);
+    GifSpec recipe;
+    recipe.screenWidth = 6;
+    recipe.screenHeight = 6;
+    recipe.background = 1;
+    recipe.globalTable = RampTable(4);
     GifFrame f;
     f.left = 1;
     f.top = 2;
@@ -359,10 +359,10 @@ TEST(GifDecode, OverlongDataIsCut) {
     f.indices.assign(many.begin(), many.begin() + 6);
     f.useRawData = true;
     f.rawData = LzwEncode(many, 2, {true, false, 0, false});  // 12-bit codes, long strings at the end
-    spec.frames.push_back(f);
-    DecodeResult r = Decode(BuildGif(spec));
+    recipe.frames.push_back(f);
+    DecodeResult r = Decode(BuildGif(recipe));
     ASSERT_EQ(r.status, kDecodeOk);
-    ExpectPlaced(r.image.get(), spec, "overlong");
+    ExpectPlaced(r.image.get(), recipe, "overlong");
 }
 
 TEST(GifDecode, FaultCodes) {
@@ -460,18 +460,18 @@ TEST(GifDecode, FaultCodes) {
 }
 
 TEST(GifDecode, EntryPoints) {
-    GifSpec spec;
-    spec.screenWidth = 7;
-    spec.screenHeight = 3;
-    spec.globalTable = RampTable(8);
-    spec.frames.push_back(FullFrame(7, 3, RandomIndices(21, 8, 2, 4)));
-    std::vector<uint8_t> bytes = BuildGif(spec);
+    GifSpec recipe;
+    recipe.screenWidth = 7;
+    recipe.screenHeight = 3;
+    recipe.globalTable = RampTable(8);
+    recipe.frames.push_back(FullFrame(7, 3, RandomIndices(21, 8, 2, 4)));
+    std::vector<uint8_t> bytes = BuildGif(recipe);
 
     DecodedImagePtr fromMemory(GifDecodeMemory(bytes.data(), bytes.size()));
     ASSERT_TRUE(fromMemory);
     EXPECT_EQ(fromMemory->sourceSize, bytes.size());
     EXPECT_EQ(fromMemory->sourceTime, 0u);
-    ExpectPlaced(fromMemory.get(), spec, "memory");
+    ExpectPlaced(fromMemory.get(), recipe, "memory");
 
     ScratchFile file(bytes);
     DecodedImagePtr fromFile(GifDecodeFile(file.path()));
@@ -489,14 +489,14 @@ TEST(GifDecode, EntryPoints) {
 
 // Every allocation failing in turn: a clean null each time, nothing leaked.
 TEST(GifDecode, AllocationFailuresDegrade) {
-    GifSpec spec;
-    spec.screenWidth = 8;
-    spec.screenHeight = 8;
-    spec.globalTable = RampTable(4);
+    GifSpec recipe;
+    recipe.screenWidth = 8;
+    recipe.screenHeight = 8;
+    recipe.globalTable = RampTable(4);
     GifFrame f = FullFrame(8, 8, RandomIndices(64, 4, 2, 8));
     f.localTable = RampTable(4);
-    spec.frames.push_back(f);
-    std::vector<uint8_t> bytes = BuildGif(spec);
+    recipe.frames.push_back(f);
+    std::vector<uint8_t> bytes = BuildGif(recipe);
     bool succeeded = false;
     for (int n = 0; n < 20 && !succeeded; n++) {
         AppHeapFailAfter(n);

@@ -31,8 +31,8 @@ void Set32(std::vector<uint8_t>* out, size_t at, uint32_t v, bool be) {
     std::copy(b.begin(), b.end(), out->begin() + static_cast<ptrdiff_t>(at));
 }
 
-bool Dropped(const TiffSpec& spec, uint16_t tag) {
-    return std::find(spec.drop.begin(), spec.drop.end(), tag) != spec.drop.end();
+bool Dropped(const TiffSpec& recipe, uint16_t tag) {
+    return std::find(recipe.drop.begin(), recipe.drop.end(), tag) != recipe.drop.end();
 }
 
 // Writes one directory for `entries` at the end of `out`; returns its offset and
@@ -103,8 +103,8 @@ TiffEntrySpec LongEntry(uint16_t tag, std::vector<uint32_t> values, bool bigEndi
     return {tag, kLong, static_cast<uint32_t>(values.size()), Bytes32(values, bigEndian)};
 }
 
-std::vector<uint8_t> BuildTiff(const TiffSpec& spec) {
-    const bool be = spec.bigEndian;
+std::vector<uint8_t> BuildTiff(const TiffSpec& recipe) {
+    const bool be = recipe.bigEndian;
     std::vector<uint8_t> out;
     out.push_back(be ? 'M' : 'I');
     out.push_back(be ? 'M' : 'I');
@@ -112,11 +112,11 @@ std::vector<uint8_t> BuildTiff(const TiffSpec& spec) {
     Put32(&out, 0, be);  // directory offset, set below
 
     // Strips: rows are cut in image order; the file may hold them reversed.
-    const size_t total = spec.data.size();
+    const size_t total = recipe.data.size();
     size_t stripBytes = total;
-    if (spec.rowsPerStrip > 0 && spec.length > 0) {
-        size_t rowBytes = total / spec.length;
-        stripBytes = rowBytes * spec.rowsPerStrip;
+    if (recipe.rowsPerStrip > 0 && recipe.length > 0) {
+        size_t rowBytes = total / recipe.length;
+        stripBytes = rowBytes * recipe.rowsPerStrip;
     }
     std::vector<std::pair<size_t, size_t>> strips;  // (start in data, size)
     for (size_t pos = 0; pos < total || strips.empty(); pos += stripBytes) {
@@ -128,32 +128,32 @@ std::vector<uint8_t> BuildTiff(const TiffSpec& spec) {
     std::vector<uint32_t> stripOffsets(strips.size());
     std::vector<size_t> order(strips.size());
     for (size_t i = 0; i < order.size(); i++) {
-        order[i] = spec.reverseStrips ? strips.size() - 1 - i : i;
+        order[i] = recipe.reverseStrips ? strips.size() - 1 - i : i;
     }
     for (size_t i : order) {
         stripOffsets[i] = static_cast<uint32_t>(out.size());
-        out.insert(out.end(), spec.data.begin() + static_cast<ptrdiff_t>(strips[i].first),
-                   spec.data.begin() + static_cast<ptrdiff_t>(strips[i].first + strips[i].second));
+        out.insert(out.end(), recipe.data.begin() + static_cast<ptrdiff_t>(strips[i].first),
+                   recipe.data.begin() + static_cast<ptrdiff_t>(strips[i].first + strips[i].second));
     }
 
     std::vector<TiffEntrySpec> entries;
     auto add = [&](TiffEntrySpec e) {
-        if (!Dropped(spec, e.tag)) {
+        if (!Dropped(recipe, e.tag)) {
             entries.push_back(std::move(e));
         }
     };
-    add(LongEntry(256, {spec.width}, be));
-    add(LongEntry(257, {spec.length}, be));
-    if (spec.bitsCount > 0) {
-        add(ShortEntry(258, std::vector<uint16_t>(static_cast<size_t>(spec.bitsCount), spec.bits), be));
+    add(LongEntry(256, {recipe.width}, be));
+    add(LongEntry(257, {recipe.length}, be));
+    if (recipe.bitsCount > 0) {
+        add(ShortEntry(258, std::vector<uint16_t>(static_cast<size_t>(recipe.bitsCount), recipe.bits), be));
     }
     add(ShortEntry(259, {1}, be));
-    add(ShortEntry(262, {spec.photometric}, be));
+    add(ShortEntry(262, {recipe.photometric}, be));
     std::vector<uint32_t> counts;
     for (const auto& s : strips) {
         counts.push_back(static_cast<uint32_t>(s.second));
     }
-    if (spec.stripType == kShort) {
+    if (recipe.stripType == kShort) {
         std::vector<uint16_t> o16(stripOffsets.begin(), stripOffsets.end());
         std::vector<uint16_t> c16(counts.begin(), counts.end());
         add(ShortEntry(273, o16, be));
@@ -162,26 +162,26 @@ std::vector<uint8_t> BuildTiff(const TiffSpec& spec) {
         add(LongEntry(273, stripOffsets, be));
         add(LongEntry(279, counts, be));
     }
-    if (spec.samplesPerPixel > 0) {
-        add(ShortEntry(277, {static_cast<uint16_t>(spec.samplesPerPixel)}, be));
+    if (recipe.samplesPerPixel > 0) {
+        add(ShortEntry(277, {static_cast<uint16_t>(recipe.samplesPerPixel)}, be));
     }
-    add(LongEntry(278, {spec.rowsPerStrip > 0 ? spec.rowsPerStrip : spec.length}, be));
-    if (spec.resolution) {
-        add({282, kRational, 1, Bytes32({spec.xNum, spec.xDen}, be)});
-        add({283, kRational, 1, Bytes32({spec.yNum, spec.yDen}, be)});
+    add(LongEntry(278, {recipe.rowsPerStrip > 0 ? recipe.rowsPerStrip : recipe.length}, be));
+    if (recipe.resolution) {
+        add({282, kRational, 1, Bytes32({recipe.xNum, recipe.xDen}, be)});
+        add({283, kRational, 1, Bytes32({recipe.yNum, recipe.yDen}, be)});
     }
-    if (spec.unit != 0) {
-        add(ShortEntry(296, {spec.unit}, be));
+    if (recipe.unit != 0) {
+        add(ShortEntry(296, {recipe.unit}, be));
     }
-    if (!spec.colorMap.empty()) {
-        add(ShortEntry(320, spec.colorMap, be));
+    if (!recipe.colorMap.empty()) {
+        add(ShortEntry(320, recipe.colorMap, be));
     }
-    for (const TiffEntrySpec& e : spec.extra) {
+    for (const TiffEntrySpec& e : recipe.extra) {
         entries.erase(std::remove_if(entries.begin(), entries.end(),
                                      [&](const TiffEntrySpec& x) { return x.tag == e.tag; }),
                       entries.end());
     }
-    for (const TiffEntrySpec& e : spec.extra) {
+    for (const TiffEntrySpec& e : recipe.extra) {
         entries.push_back(e);
     }
 
@@ -189,7 +189,7 @@ std::vector<uint8_t> BuildTiff(const TiffSpec& spec) {
     uint32_t ifd = WriteDirectory(&out, entries, be, &nextField);
     Set32(&out, 4, ifd, be);
 
-    if (spec.secondPage) {
+    if (recipe.secondPage) {
         uint32_t dataAt = static_cast<uint32_t>(out.size());
         out.insert(out.end(), total, 0xFF);
         std::vector<TiffEntrySpec> second;

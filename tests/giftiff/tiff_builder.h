@@ -43,7 +43,7 @@ struct TiffSpec {
     bool secondPage = false;  // a second directory whose image is all 0xFF bytes
 };
 
-std::vector<uint8_t> BuildTiff(const TiffSpec& spec);
+std::vector<uint8_t> BuildTiff(const TiffSpec& recipe);
 
 // Values in a byte order, for entries and 16-bit sample data.
 std::vector<uint8_t> Bytes16(const std::vector<uint16_t>& values, bool bigEndian);

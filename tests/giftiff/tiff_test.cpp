@@ -83,7 +83,7 @@ struct Picture {
         return map;
     }
 
-    TiffSpec Spec(bool bigEndian) const {
+    TiffSpec Recipe(bool bigEndian) const {
         TiffSpec s;
         s.bigEndian = bigEndian;
         s.width = width;
@@ -154,8 +154,8 @@ TEST(TiffDecode, LayoutsInBothByteOrders) {
         for (uint32_t width : {1u, 7u, 8u, 13u}) {
             Picture p = MakePicture(width, 5, c.photometric, c.bits, width * 17 + c.bits);
             std::string name = std::string(c.name) + ", width " + std::to_string(width);
-            DecodeResult little = Decode(BuildTiff(p.Spec(false)));
-            DecodeResult big = Decode(BuildTiff(p.Spec(true)));
+            DecodeResult little = Decode(BuildTiff(p.Recipe(false)));
+            DecodeResult big = Decode(BuildTiff(p.Recipe(true)));
             ASSERT_EQ(little.status, kDecodeOk) << name;
             ASSERT_EQ(big.status, kDecodeOk) << name;
             ExpectPicture(little.image.get(), p, name + " (II)");
@@ -219,7 +219,7 @@ TEST(TiffDecode, StripTablesInEveryForm) {
     };
     for (bool be : {false, true}) {
         for (const Case& c : kCases) {
-            TiffSpec s = p.Spec(be);
+            TiffSpec s = p.Recipe(be);
             s.rowsPerStrip = c.rowsPerStrip;
             s.stripType = c.type;
             s.reverseStrips = c.reverse;
@@ -237,7 +237,7 @@ TEST(TiffDecode, ShortStripsLeaveRowsZero) {
         v = v | 1;  // no zero sample
     }
     for (bool scattered : {false, true}) {
-        TiffSpec s = p.Spec(false);
+        TiffSpec s = p.Recipe(false);
         s.data.resize(6 * 2 + 3);  // two rows and half of the third
         s.rowsPerStrip = scattered ? 1 : 0;
         s.reverseStrips = scattered;
@@ -255,7 +255,7 @@ TEST(TiffDecode, ShortStripsLeaveRowsZero) {
 
 TEST(TiffDecode, FirstPageOnly) {
     Picture p = MakePicture(5, 3, 3, 4, 2);
-    TiffSpec s = p.Spec(true);
+    TiffSpec s = p.Recipe(true);
     s.secondPage = true;
     DecodeResult r = Decode(BuildTiff(s));
     ASSERT_EQ(r.status, kDecodeOk);
@@ -283,7 +283,7 @@ TEST(TiffDecode, Resolution) {
     };
     for (bool be : {false, true}) {
         for (const Case& c : kCases) {
-            TiffSpec s = MakePicture(2, 2, 1, 8, 1).Spec(be);
+            TiffSpec s = MakePicture(2, 2, 1, 8, 1).Recipe(be);
             s.resolution = c.present;
             s.xNum = c.xNum;
             s.xDen = c.xDen;
@@ -297,7 +297,7 @@ TEST(TiffDecode, Resolution) {
         }
     }
     // Only one of the two, or a rational outside the file: none.
-    TiffSpec s = MakePicture(2, 2, 1, 8, 1).Spec(false);
+    TiffSpec s = MakePicture(2, 2, 1, 8, 1).Recipe(false);
     s.extra = {{282, kRational, 1, Bytes32({0x7FFFFFF0}, false), true},
                {283, kRational, 1, Bytes32({300, 1}, false)}};
     s.unit = 2;
@@ -347,7 +347,7 @@ TEST(TiffDecode, RefusedLayouts) {
     };
     for (const Case& c : kCases) {
         Picture p = MakePicture(4, 4, c.photometric == 3 ? 3 : 1, 8, 5);
-        TiffSpec s = p.Spec(le);
+        TiffSpec s = p.Recipe(le);
         s.photometric = c.photometric;
         s.bits = c.bits;
         s.bitsCount = c.bitsCount;
@@ -359,14 +359,14 @@ TEST(TiffDecode, RefusedLayouts) {
         EXPECT_EQ(r.status, kDecodeBadHeader) << c.name;
     }
     // A single-sample image is the same in either planar configuration.
-    TiffSpec s = MakePicture(3, 3, 1, 8, 5).Spec(le);
+    TiffSpec s = MakePicture(3, 3, 1, 8, 5).Recipe(le);
     s.extra = {ShortEntry(284, {2}, le)};
     EXPECT_EQ(Decode(BuildTiff(s)).status, kDecodeOk);
 }
 
 TEST(TiffDecode, FaultCodes) {
     const bool le = false;
-    TiffSpec good = MakePicture(4, 4, 1, 8, 9).Spec(le);
+    TiffSpec good = MakePicture(4, 4, 1, 8, 9).Recipe(le);
     const std::vector<uint8_t> base = BuildTiff(good);
     auto with = [&](std::vector<TiffEntrySpec> extra, std::vector<uint16_t> drop = {}) {
         TiffSpec s = good;
@@ -421,7 +421,7 @@ TEST(TiffDecode, FaultCodes) {
          kDecodeBadHeader},
         {"map outside the file",
          [&] {
-             TiffSpec s = MakePicture(2, 2, 3, 8, 1).Spec(le);
+             TiffSpec s = MakePicture(2, 2, 3, 8, 1).Recipe(le);
              s.colorMap.clear();
              s.extra = {{320, kShort, 768, Bytes32({beyond}, le), true}};
              return BuildTiff(s);
@@ -435,7 +435,7 @@ TEST(TiffDecode, FaultCodes) {
 
 TEST(TiffDecode, EntryPoints) {
     Picture p = MakePicture(6, 5, 2, 16, 4);
-    std::vector<uint8_t> bytes = BuildTiff(p.Spec(true));
+    std::vector<uint8_t> bytes = BuildTiff(p.Recipe(true));
     DecodedImagePtr fromMemory(TiffDecodeMemory(bytes.data(), bytes.size()));
     ASSERT_TRUE(fromMemory);
     EXPECT_EQ(fromMemory->sourceSize, bytes.size());
@@ -453,7 +453,7 @@ TEST(TiffDecode, EntryPoints) {
 
 TEST(TiffDecode, AllocationFailuresDegrade) {
     Picture p = MakePicture(5, 5, 3, 8, 4);
-    std::vector<uint8_t> bytes = BuildTiff(p.Spec(false));
+    std::vector<uint8_t> bytes = BuildTiff(p.Recipe(false));
     bool succeeded = false;
     for (int n = 0; n < 20 && !succeeded; n++) {
         AppHeapFailAfter(n);

@@ -82,10 +82,10 @@ void ExpectMatchesReference(const DecodedImage* image, const ReferenceImage& ref
 
 struct SpecCase {
     const char* name;
-    JpegSpec spec;
+    JpegSpec recipe;
 };
 
-JpegSpec Spec(int w, int h, J_COLOR_SPACE space, int components) {
+JpegSpec Recipe(int w, int h, J_COLOR_SPACE space, int components) {
     JpegSpec s;
     s.width = w;
     s.height = h;
@@ -101,37 +101,37 @@ JpegSpec With(JpegSpec s, void (*edit)(JpegSpec*)) {
 
 std::vector<SpecCase> DifferentialCases() {
     return {
-        {"rgb 4:2:0 odd size", Spec(37, 29, JCS_RGB, 3)},
-        {"rgb 1x1", Spec(1, 1, JCS_RGB, 3)},
-        {"rgb 2x3", Spec(2, 3, JCS_RGB, 3)},
-        {"rgb 4:4:4", With(Spec(33, 17, JCS_RGB, 3), [](JpegSpec* s) { s->hSamp = s->vSamp = 1; })},
-        {"rgb 4:2:2", With(Spec(50, 21, JCS_RGB, 3), [](JpegSpec* s) { s->vSamp = 1; })},
-        {"rgb 4:4:0", With(Spec(19, 40, JCS_RGB, 3), [](JpegSpec* s) { s->hSamp = 1; })},
-        {"rgb 4:1:1", With(Spec(70, 9, JCS_RGB, 3),
+        {"rgb 4:2:0 odd size", Recipe(37, 29, JCS_RGB, 3)},
+        {"rgb 1x1", Recipe(1, 1, JCS_RGB, 3)},
+        {"rgb 2x3", Recipe(2, 3, JCS_RGB, 3)},
+        {"rgb 4:4:4", With(Recipe(33, 17, JCS_RGB, 3), [](JpegSpec* s) { s->hSamp = s->vSamp = 1; })},
+        {"rgb 4:2:2", With(Recipe(50, 21, JCS_RGB, 3), [](JpegSpec* s) { s->vSamp = 1; })},
+        {"rgb 4:4:0", With(Recipe(19, 40, JCS_RGB, 3), [](JpegSpec* s) { s->hSamp = 1; })},
+        {"rgb 4:1:1", With(Recipe(70, 9, JCS_RGB, 3),
                            [](JpegSpec* s) {
                                s->hSamp = 4;
                                s->vSamp = 1;
                            })},
-        {"tall, more rows than one read", Spec(8, 301, JCS_RGB, 3)},
-        {"progressive", With(Spec(45, 38, JCS_RGB, 3), [](JpegSpec* s) { s->progressive = true; })},
-        {"arithmetic", With(Spec(24, 24, JCS_RGB, 3), [](JpegSpec* s) { s->arithmetic = true; })},
-        {"restart every mcu", With(Spec(64, 48, JCS_RGB, 3), [](JpegSpec* s) { s->restartInterval = 1; })},
-        {"stored as rgb", With(Spec(21, 13, JCS_RGB, 3), [](JpegSpec* s) { s->storeAs = JCS_RGB; })},
-        {"no jfif", With(Spec(30, 20, JCS_RGB, 3), [](JpegSpec* s) { s->writeJfif = false; })},
-        {"quality 100", With(Spec(16, 16, JCS_RGB, 3), [](JpegSpec* s) { s->quality = 100; })},
-        {"grey", Spec(13, 7, JCS_GRAYSCALE, 1)},
-        {"grey width 4", Spec(4, 4, JCS_GRAYSCALE, 1)},
+        {"tall, more rows than one read", Recipe(8, 301, JCS_RGB, 3)},
+        {"progressive", With(Recipe(45, 38, JCS_RGB, 3), [](JpegSpec* s) { s->progressive = true; })},
+        {"arithmetic", With(Recipe(24, 24, JCS_RGB, 3), [](JpegSpec* s) { s->arithmetic = true; })},
+        {"restart every mcu", With(Recipe(64, 48, JCS_RGB, 3), [](JpegSpec* s) { s->restartInterval = 1; })},
+        {"stored as rgb", With(Recipe(21, 13, JCS_RGB, 3), [](JpegSpec* s) { s->storeAs = JCS_RGB; })},
+        {"no jfif", With(Recipe(30, 20, JCS_RGB, 3), [](JpegSpec* s) { s->writeJfif = false; })},
+        {"quality 100", With(Recipe(16, 16, JCS_RGB, 3), [](JpegSpec* s) { s->quality = 100; })},
+        {"grey", Recipe(13, 7, JCS_GRAYSCALE, 1)},
+        {"grey width 4", Recipe(4, 4, JCS_GRAYSCALE, 1)},
         {"grey progressive",
-         With(Spec(101, 67, JCS_GRAYSCALE, 1), [](JpegSpec* s) { s->progressive = true; })},
-        {"cmyk", Spec(23, 11, JCS_CMYK, 4)},
-        {"ycck", With(Spec(23, 11, JCS_CMYK, 4), [](JpegSpec* s) { s->storeAs = JCS_YCCK; })},
-        {"cmyk progressive", With(Spec(17, 33, JCS_CMYK, 4), [](JpegSpec* s) { s->progressive = true; })},
+         With(Recipe(101, 67, JCS_GRAYSCALE, 1), [](JpegSpec* s) { s->progressive = true; })},
+        {"cmyk", Recipe(23, 11, JCS_CMYK, 4)},
+        {"ycck", With(Recipe(23, 11, JCS_CMYK, 4), [](JpegSpec* s) { s->storeAs = JCS_YCCK; })},
+        {"cmyk progressive", With(Recipe(17, 33, JCS_CMYK, 4), [](JpegSpec* s) { s->progressive = true; })},
     };
 }
 
 TEST(JpegDecodeTest, MatchesTheLibrarysOwnDecode) {
     for (const SpecCase& c : DifferentialCases()) {
-        Bytes jpeg = CompressJpeg(c.spec);
+        Bytes jpeg = CompressJpeg(c.recipe);
         ASSERT_FALSE(jpeg.empty()) << c.name;
         DecodedImagePtr image = Decode(jpeg);
         ExpectMatchesReference(image.get(), ReferenceDecode(jpeg), c.name);
@@ -147,7 +147,7 @@ struct Cmyk {
 };
 
 Bytes SolidCmyk(Cmyk v, J_COLOR_SPACE storeAs) {
-    JpegSpec s = Spec(16, 16, JCS_CMYK, 4);
+    JpegSpec s = Recipe(16, 16, JCS_CMYK, 4);
     s.storeAs = storeAs;
     s.quality = 100;
     s.hSamp = s.vSamp = 1;
@@ -269,7 +269,7 @@ TEST(JpegDecodeTest, JfifDensityInPixelsPerMetre) {
         {"no jfif", false, 1, 300, 300, 0, 0},
     };
     for (const Case& c : kCases) {
-        JpegSpec s = Spec(8, 8, JCS_GRAYSCALE, 1);
+        JpegSpec s = Recipe(8, 8, JCS_GRAYSCALE, 1);
         s.writeJfif = c.jfif;
         s.densityUnit = c.unit;
         s.xDensity = c.x;
@@ -282,7 +282,7 @@ TEST(JpegDecodeTest, JfifDensityInPixelsPerMetre) {
 }
 
 Bytes BaseJpeg(bool progressive = false) {
-    JpegSpec s = Spec(48, 40, JCS_RGB, 3);
+    JpegSpec s = Recipe(48, 40, JCS_RGB, 3);
     s.progressive = progressive;
     return CompressJpeg(s);
 }
@@ -355,7 +355,7 @@ TEST(JpegDecodeTest, CorruptBytesAgreeWithTheLibrary) {
 // Damaged or missing restart markers are resynchronised by the library's
 // standard routine, exactly as in its own decode.
 TEST(JpegDecodeTest, RestartMarkersResynchronise) {
-    JpegSpec s = Spec(64, 64, JCS_RGB, 3);
+    JpegSpec s = Recipe(64, 64, JCS_RGB, 3);
     s.restartInterval = 2;
     Bytes full = CompressJpeg(s);
     struct Case {
@@ -406,8 +406,8 @@ Bytes WithSize(Bytes jpeg, uint32_t width, uint32_t height) {
 }
 
 TEST(JpegDecodeTest, RefusedInputs) {
-    Bytes small = CompressJpeg(Spec(16, 16, JCS_RGB, 3));
-    Bytes smallGrey = CompressJpeg(Spec(16, 16, JCS_GRAYSCALE, 1));
+    Bytes small = CompressJpeg(Recipe(16, 16, JCS_RGB, 3));
+    Bytes smallGrey = CompressJpeg(Recipe(16, 16, JCS_GRAYSCALE, 1));
     Bytes smallProgressive = BaseJpeg(true);
     struct Case {
         const char* name;
@@ -419,8 +419,8 @@ TEST(JpegDecodeTest, RefusedInputs) {
         {"start and end of image", {0xFF, 0xD8, 0xFF, 0xD9}},
         {"tables only", CompressTablesOnly()},
         {"png signature", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13}},
-        {"two components", CompressJpeg(Spec(8, 8, JCS_UNKNOWN, 2))},
-        {"five components", CompressJpeg(Spec(8, 8, JCS_UNKNOWN, 5))},
+        {"two components", CompressJpeg(Recipe(8, 8, JCS_UNKNOWN, 2))},
+        {"five components", CompressJpeg(Recipe(8, 8, JCS_UNKNOWN, 5))},
         {"zero width", WithSize(small, 0, 16)},
         // Pixel blocks of 4 GiB or more are refused before anything is decoded.
         {"colour block of 4 GiB", WithSize(small, 37450, 38228)},

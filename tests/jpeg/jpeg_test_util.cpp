@@ -28,21 +28,21 @@ struct CompressJob {
     unsigned long outSize;
 };
 
-bool CompressSteps(CompressJob* job, const JpegSpec& spec, const uint8_t* pixels, bool tablesOnly) {
+bool CompressSteps(CompressJob* job, const JpegSpec& recipe, const uint8_t* pixels, bool tablesOnly) {
     jpeg_compress_struct* cinfo = &job->cinfo;
     jpeg_create_compress(cinfo);
     jpeg_mem_dest(cinfo, &job->out, &job->outSize);
-    cinfo->image_width = static_cast<JDIMENSION>(spec.width);
-    cinfo->image_height = static_cast<JDIMENSION>(spec.height);
-    cinfo->input_components = spec.components;
-    cinfo->in_color_space = spec.inSpace;
+    cinfo->image_width = static_cast<JDIMENSION>(recipe.width);
+    cinfo->image_height = static_cast<JDIMENSION>(recipe.height);
+    cinfo->input_components = recipe.components;
+    cinfo->in_color_space = recipe.inSpace;
     jpeg_set_defaults(cinfo);
-    if (spec.storeAs != JCS_UNKNOWN) {
-        jpeg_set_colorspace(cinfo, spec.storeAs);
+    if (recipe.storeAs != JCS_UNKNOWN) {
+        jpeg_set_colorspace(cinfo, recipe.storeAs);
     }
-    jpeg_set_quality(cinfo, spec.quality, TRUE);
-    cinfo->comp_info[0].h_samp_factor = spec.hSamp;
-    cinfo->comp_info[0].v_samp_factor = spec.vSamp;
+    jpeg_set_quality(cinfo, recipe.quality, TRUE);
+    cinfo->comp_info[0].h_samp_factor = recipe.hSamp;
+    cinfo->comp_info[0].v_samp_factor = recipe.vSamp;
     for (int c = 1; c < cinfo->num_components; ++c) {
         cinfo->comp_info[c].h_samp_factor = 1;
         cinfo->comp_info[c].v_samp_factor = 1;
@@ -51,13 +51,13 @@ bool CompressSteps(CompressJob* job, const JpegSpec& spec, const uint8_t* pixels
         cinfo->comp_info[0].h_samp_factor = 1;
         cinfo->comp_info[0].v_samp_factor = 1;
     }
-    cinfo->arith_code = spec.arithmetic ? TRUE : FALSE;
-    cinfo->restart_interval = spec.restartInterval;
-    cinfo->write_JFIF_header = spec.writeJfif ? TRUE : FALSE;
-    cinfo->density_unit = spec.densityUnit;
-    cinfo->X_density = spec.xDensity;
-    cinfo->Y_density = spec.yDensity;
-    if (spec.progressive) {
+    cinfo->arith_code = recipe.arithmetic ? TRUE : FALSE;
+    cinfo->restart_interval = recipe.restartInterval;
+    cinfo->write_JFIF_header = recipe.writeJfif ? TRUE : FALSE;
+    cinfo->density_unit = recipe.densityUnit;
+    cinfo->X_density = recipe.xDensity;
+    cinfo->Y_density = recipe.yDensity;
+    if (recipe.progressive) {
         jpeg_simple_progression(cinfo);
     }
     if (tablesOnly) {
@@ -65,7 +65,7 @@ bool CompressSteps(CompressJob* job, const JpegSpec& spec, const uint8_t* pixels
         return true;
     }
     jpeg_start_compress(cinfo, TRUE);
-    size_t rowBytes = static_cast<size_t>(spec.width) * static_cast<size_t>(spec.components);
+    size_t rowBytes = static_cast<size_t>(recipe.width) * static_cast<size_t>(recipe.components);
     while (cinfo->next_scanline < cinfo->image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(pixels + rowBytes * cinfo->next_scanline);
         jpeg_write_scanlines(cinfo, &row, 1);
@@ -74,19 +74,19 @@ bool CompressSteps(CompressJob* job, const JpegSpec& spec, const uint8_t* pixels
     return true;
 }
 
-bool GuardedCompress(CompressJob* job, const JpegSpec& spec, const uint8_t* pixels, bool tablesOnly) {
+bool GuardedCompress(CompressJob* job, const JpegSpec& recipe, const uint8_t* pixels, bool tablesOnly) {
     if (setjmp(job->error.jump) != 0) {
         return false;
     }
-    return CompressSteps(job, spec, pixels, tablesOnly);
+    return CompressSteps(job, recipe, pixels, tablesOnly);
 }
 
-Bytes RunCompress(const JpegSpec& spec, const uint8_t* pixels, bool tablesOnly) {
+Bytes RunCompress(const JpegSpec& recipe, const uint8_t* pixels, bool tablesOnly) {
     CompressJob job{};
     job.cinfo.err = jpeg_std_error(&job.error.pub);
     job.error.pub.error_exit = TestErrorExit;
     job.error.pub.output_message = Quiet;
-    bool ok = GuardedCompress(&job, spec, pixels, tablesOnly);
+    bool ok = GuardedCompress(&job, recipe, pixels, tablesOnly);
     jpeg_destroy_compress(&job.cinfo);
     Bytes result;
     if (ok && job.out != nullptr) {
@@ -175,17 +175,17 @@ Bytes MakePattern(int width, int height, int components, uint32_t seed) {
     return p;
 }
 
-Bytes CompressJpeg(const JpegSpec& spec) {
-    if (!spec.pixels.empty()) {
-        return RunCompress(spec, spec.pixels.data(), false);
+Bytes CompressJpeg(const JpegSpec& recipe) {
+    if (!recipe.pixels.empty()) {
+        return RunCompress(recipe, recipe.pixels.data(), false);
     }
-    Bytes pattern = MakePattern(spec.width, spec.height, spec.components, 7);
-    return RunCompress(spec, pattern.data(), false);
+    Bytes pattern = MakePattern(recipe.width, recipe.height, recipe.components, 7);
+    return RunCompress(recipe, pattern.data(), false);
 }
 
 Bytes CompressTablesOnly() {
-    JpegSpec spec;
-    return RunCompress(spec, nullptr, true);
+    JpegSpec recipe;
+    return RunCompress(recipe, nullptr, true);
 }
 
 ReferenceImage ReferenceDecode(const Bytes& jpeg) {

@@ -39,7 +39,7 @@ struct JpegSpec {
 };
 
 // Compresses the picture; empty on a library error.
-Bytes CompressJpeg(const JpegSpec& spec);
+Bytes CompressJpeg(const JpegSpec& recipe);
 // Only the table segments (no image).
 Bytes CompressTablesOnly();
 // A busy pattern (gradients, edges and noise) of width * height * components.

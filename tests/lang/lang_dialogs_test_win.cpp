@@ -168,21 +168,22 @@ TEST(LangDialogTest, TemplatesAreExtendedWithSetFontAndPlainItems) {
 
 TEST(LangDialogTest, NamedControlsExistWithTheirKind) {
     std::vector<Loaded> all = LoadAll();
-    for (const ControlSpec& spec : RequiredControls()) {
+    for (const ControlSpec& recipe : RequiredControls()) {
         for (const Loaded& l : all) {
-            if (l.dialog != spec.dialog) {
+            if (l.dialog != recipe.dialog) {
                 continue;
             }
             const DialogItem* found = nullptr;
             for (const DialogItem& item : l.t.items) {
-                if (item.id == spec.id) {
+                if (item.id == recipe.id) {
                     found = &item;
                 }
             }
-            ASSERT_NE(found, nullptr) << Where(l) << " lacks control " << spec.id;
-            EXPECT_TRUE(IsKind(*found, spec.kind))
-                << Where(l) << " control " << spec.id << " is not a " << KindName(spec.kind);
-            EXPECT_EQ(found->style & spec.styleBits, spec.styleBits) << Where(l) << " control " << spec.id;
+            ASSERT_NE(found, nullptr) << Where(l) << " lacks control " << recipe.id;
+            EXPECT_TRUE(IsKind(*found, recipe.kind))
+                << Where(l) << " control " << recipe.id << " is not a " << KindName(recipe.kind);
+            EXPECT_EQ(found->style & recipe.styleBits, recipe.styleBits)
+                << Where(l) << " control " << recipe.id;
         }
     }
 }
@@ -276,10 +277,10 @@ TEST(LangDialogTest, CreatesFromANinePointCopy) {
                                               reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr,
                                               QuietDialogProc, 0);
         ASSERT_NE(dlg, nullptr) << Where(l) << " error " << GetLastError();
-        for (const ControlSpec& spec : specs) {
-            if (spec.dialog == l.dialog) {
-                EXPECT_NE(GetDlgItem(dlg, static_cast<int>(spec.id)), nullptr)
-                    << Where(l) << " control " << spec.id << " was not created";
+        for (const ControlSpec& recipe : specs) {
+            if (recipe.dialog == l.dialog) {
+                EXPECT_NE(GetDlgItem(dlg, static_cast<int>(recipe.id)), nullptr)
+                    << Where(l) << " control " << recipe.id << " was not created";
             }
         }
         auto font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));

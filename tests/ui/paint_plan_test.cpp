@@ -32,12 +32,12 @@ struct Case {
 
 uint8_t gPixels[4];
 
-void Fill(DisplaySlot* slot, const SlotSpec& spec) {
+void Fill(DisplaySlot* slot, const SlotSpec& recipe) {
     *slot = DisplaySlot{};
-    if (spec.full) {
+    if (recipe.full) {
         slot->page.pixels = gPixels;
-        slot->page.header.height = spec.pictureHeight;
-        slot->layout = spec.layout;
+        slot->page.header.height = recipe.pictureHeight;
+        slot->layout = recipe.layout;
     }
 }
 
@@ -126,10 +126,10 @@ TEST(PaintPlanTest, EveryPixelOnceAndPagesInPlace) {
             const PaintStretch& s = plan.stretches[i];
             const bool isLeft = s.page == &view.leftSlot.page;
             cover(s.destX, s.destY, s.destX + s.destWidth, s.destY + s.destHeight);
-            const SlotSpec& spec = isLeft ? c.left : c.right;
-            EXPECT_EQ(s.srcYFromBottom, spec.pictureHeight - spec.layout.srcY - spec.layout.srcHeight)
+            const SlotSpec& recipe = isLeft ? c.left : c.right;
+            EXPECT_EQ(s.srcYFromBottom, recipe.pictureHeight - recipe.layout.srcY - recipe.layout.srcHeight)
                 << c.name;
-            EXPECT_EQ(s.srcHeight, spec.layout.srcHeight) << c.name;
+            EXPECT_EQ(s.srcHeight, recipe.layout.srcHeight) << c.name;
         }
         int wrong = 0;
         for (int h : hits) {

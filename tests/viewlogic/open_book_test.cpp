@@ -16,20 +16,20 @@ namespace {
 
 // A w x h BMP of one colour (24 bits, rows padded).
 Bytes SolidBmp(int32_t w, int32_t h, uint8_t blue, uint8_t green, uint8_t red) {
-    BmpSpec spec;
-    spec.width = w;
-    spec.height = h;
+    BmpSpec recipe;
+    recipe.width = w;
+    recipe.height = h;
     const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
-    spec.pixels.assign(stride * static_cast<size_t>(h), 0);
+    recipe.pixels.assign(stride * static_cast<size_t>(h), 0);
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
-            uint8_t* p = &spec.pixels[static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3];
+            uint8_t* p = &recipe.pixels[static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3];
             p[0] = blue;
             p[1] = green;
             p[2] = red;
         }
     }
-    return MakeBmp(spec);
+    return MakeBmp(recipe);
 }
 
 struct Picture {

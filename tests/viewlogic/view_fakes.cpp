@@ -138,28 +138,28 @@ DecodedImage* FakeDecoder::Decode(int32_t index, int32_t* orientation) {
         return nullptr;
     }
     counts_[static_cast<size_t>(index)].fetch_add(1);
-    const FakePage& spec = pages[static_cast<size_t>(index)];
-    if (spec.fail) {
+    const FakePage& recipe = pages[static_cast<size_t>(index)];
+    if (recipe.fail) {
         return nullptr;
     }
     DecodedImagePtr image(NewDecodedImage());
-    if (!image || !AllocatePixels(image.get(), spec.width, spec.height, spec.bits)) {
+    if (!image || !AllocatePixels(image.get(), recipe.width, recipe.height, recipe.bits)) {
         return nullptr;
     }
-    const uint32_t stride = RowStride(spec.width, spec.bits);
-    const int32_t bytes = spec.bits / 8;
-    for (int32_t y = 0; y < spec.height; ++y) {
-        uint8_t* row = image->pixels + static_cast<size_t>(spec.height - 1 - y) * stride;
-        for (int32_t x = 0; x < spec.width; ++x) {
-            PatternPixel(index, spec.bits, x, y, row + static_cast<size_t>(x) * static_cast<size_t>(bytes));
+    const uint32_t stride = RowStride(recipe.width, recipe.bits);
+    const int32_t bytes = recipe.bits / 8;
+    for (int32_t y = 0; y < recipe.height; ++y) {
+        uint8_t* row = image->pixels + static_cast<size_t>(recipe.height - 1 - y) * stride;
+        for (int32_t x = 0; x < recipe.width; ++x) {
+            PatternPixel(index, recipe.bits, x, y, row + static_cast<size_t>(x) * static_cast<size_t>(bytes));
         }
     }
-    if (spec.bits == 8) {
+    if (recipe.bits == 8) {
         for (int i = 0; i < 256; ++i) {
             image->palette[i] = RgbQuad{static_cast<uint8_t>(i), static_cast<uint8_t>(index), 0, 0};
         }
     }
-    *orientation = spec.orientation;
+    *orientation = recipe.orientation;
     return image.release();
 }
 
