@@ -1,5 +1,5 @@
-// LZW decoding of GIF image data (the variable-length-code LZW of the GIF89a
-// specification, codes packed least significant bit first).
+// LZW decoding of GIF image data (the variable-length-code LZW that GIF89a
+// defines, codes packed least significant bit first).
 //
 // The caller hands over the image's code stream, either as one buffer
 // (GifLzwDecode) or as the chain of data sub-blocks where it lies in the file
