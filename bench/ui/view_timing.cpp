@@ -20,7 +20,7 @@
 #include "platform/lock.h"
 #include "settings/language.h"
 #include "settings/settings.h"
-#include "tests/archive/zip_builder.h"
+#include "tests/support/zip_builder.h"
 #include "ui/app_state.h"
 #include "ui/command_table.h"
 #include "ui/dispatch.h"

@@ -5,7 +5,7 @@
 
 #include "archive/fetch_member.h"
 #include "platform/vm.h"
-#include "tests/archive/zip_builder.h"
+#include "tests/support/zip_builder.h"
 
 namespace {
 

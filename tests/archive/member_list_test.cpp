@@ -3,7 +3,7 @@
 
 #include "archive/archive_member.h"
 #include "platform/heap.h"
-#include "tests/archive/zip_builder.h"
+#include "tests/support/zip_builder.h"
 
 namespace {
 

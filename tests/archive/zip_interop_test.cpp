@@ -13,7 +13,7 @@
 
 #include "archive/zip_reader.h"
 #include "platform/vm.h"
-#include "tests/archive/zip_builder.h"
+#include "tests/support/zip_builder.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "archive/zip_reader.h"
 #include "platform/heap.h"
 #include "platform/vm.h"
-#include "tests/archive/zip_builder.h"
+#include "tests/support/zip_builder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "archive/zip_host.h"
 #include "archive/zip_reader.h"
 #include "platform/heap.h"
-#include "tests/archive/zip_builder.h"
+#include "tests/support/zip_builder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "archive/zip_reader.h"
 #include "platform/vm.h"
-#include "tests/archive/zip_builder.h"
+#include "tests/support/zip_builder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "decode/bmp.h"
-#include "tests/decode/fixtures.h"
+#include "tests/support/picture_fixtures.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "decode/blend_table.h"
 #include "decode/open_image.h"
 #include "platform/vm.h"
-#include "tests/decode/fixtures.h"
+#include "tests/support/picture_fixtures.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "decode/blend_table.h"
 #include "decode/png.h"
-#include "tests/decode/fixtures.h"
+#include "tests/support/picture_fixtures.h"
 
 namespace {
 

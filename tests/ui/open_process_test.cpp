@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ui/book_builder.h"
+#include "tests/support/book_builder.h"
 #include "tests/ui/process_harness.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "settings/settings.h"
-#include "tests/ui/book_builder.h"
+#include "tests/support/book_builder.h"
 #include "tests/ui/process_harness.h"
 #include "tests/ui/shell_fixture.h"
 #include "ui/app_state.h"

@@ -278,8 +278,11 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
     if (wcscmp(cls, L"#32770") != 0) {
         return TRUE;
     }
+    // The box window exists before its text control is filled: wait for the text.
     wchar_t text[512] = {};
-    GetDlgItemTextW(window, 0xFFFF, text, 512);
+    if (GetDlgItemTextW(window, 0xFFFF, text, 512) == 0) {
+        return FALSE;
+    }
     seen->caption = WindowText(window);
     seen->text = text;
     PostMessageW(window, WM_COMMAND, IDOK, 0);
@@ -288,7 +291,7 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
 
 DWORD WINAPI CloseBox(void* param) {
     auto* seen = static_cast<BoxSeen*>(param);
-    for (int i = 0; i < 400 && seen->caption.empty() && seen->text.empty(); ++i) {
+    for (int i = 0; i < 400 && seen->text.empty(); ++i) {
         Sleep(25);
         EnumThreadWindows(seen->thread, FindBox, reinterpret_cast<LPARAM>(seen));
     }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/archive/zip_builder.h"
-#include "tests/view/book_fixture.h"
+#include "tests/support/book_fixture.h"
+#include "tests/support/zip_builder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "platform/dir.h"
 #include "platform/heap.h"
-#include "tests/view/book_fixture.h"
+#include "tests/support/book_fixture.h"
 
 #ifndef _WIN32
 #include <unistd.h>

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/view/book_fixture.h"
+#include "tests/support/book_fixture.h"
 #include "view/natural_sort.h"
 
 namespace {

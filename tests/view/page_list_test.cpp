@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/heap.h"
-#include "tests/view/book_fixture.h"
+#include "tests/support/book_fixture.h"
 #include "view/natural_sort.h"
 #include "view/page_list.h"
 

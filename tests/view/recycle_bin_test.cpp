@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/view/book_fixture.h"
+#include "tests/support/book_fixture.h"
 #include "view/recycle_bin.h"
 
 namespace {

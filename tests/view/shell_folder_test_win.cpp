@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/dir.h"
-#include "tests/view/book_fixture.h"
+#include "tests/support/book_fixture.h"
 
 namespace {
 

@@ -1,0 +1,51 @@
+// Replays the saved fuzzing finds in tests/regress/gif and tests/regress/tiff:
+// each is a damaged file that must be refused cleanly (null, nothing leaked,
+// nothing read or written out of bounds), through both entry points.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "decode/gif.h"
+#include "decode/tiff.h"
+#include "tests/decode/giftiff_util.h"
+
+namespace {
+
+using MemoryDecoder = DecodedImage* (*)(const uint8_t*, size_t);
+using FileDecoder = DecodedImage* (*)(const char16_t*);
+
+int Replay(const char* folder, MemoryDecoder fromMemory, FileDecoder fromFile) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(std::filesystem::path(PW_GIFTIFF_REGRESS_DIR) / folder, ec);
+    if (ec) {
+        return 0;
+    }
+    int replayed = 0;
+    for (const auto& entry : it) {
+        if (!entry.is_regular_file() || entry.path().extension() == ".md") {
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<uint8_t> exact(bytes);
+        exact.shrink_to_fit();
+        DecodedImagePtr image(fromMemory(exact.data(), exact.size()));
+        EXPECT_FALSE(image) << entry.path() << " decoded from memory";
+        ScratchFile file(bytes);
+        DecodedImagePtr fileImage(fromFile(file.path()));
+        EXPECT_FALSE(fileImage) << entry.path() << " decoded from a file";
+        ++replayed;
+    }
+    return replayed;
+}
+
+TEST(GifTiffRegress, SavedInputsFailCleanly) {
+    int gif = Replay("gif", GifDecodeMemory, GifDecodeFile);
+    int tiff = Replay("tiff", TiffDecodeMemory, TiffDecodeFile);
+    RecordProperty("gif", gif);
+    RecordProperty("tiff", tiff);
+}
+
+}  // namespace
