@@ -23,7 +23,7 @@ struct ByteBuf {
 
     void Release();
     // Makes room for n more bytes; false (and ok false) when it cannot.
-    bool Grow(uint64_t n);
+    [[nodiscard]] bool Grow(uint64_t n);
     void Append(const void* bytes, uint64_t n);
     void AppendByte(uint8_t b);
     void AppendU16(uint16_t v);

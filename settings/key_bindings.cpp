@@ -67,6 +67,23 @@ void SetDefaultKeyBindings(KeyBinding* bindings) {
     }
 }
 
+bool IsBindingCommand(int32_t command) {
+    for (const KeyBinding& b : kDefaultKeyBindings) {
+        if (b.command == command) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsUsableAccelRecord(const AccelRecord& r, bool (*isCommand)(int32_t command)) {
+    constexpr uint8_t kKnownFlags = kAccelVirtKey | kAccelNoInvert | kAccelShift | kAccelControl | kAccelAlt;
+    if ((r.flags & kAccelVirtKey) == 0 || (r.flags & ~kKnownFlags) != 0 || r.key == 0 || r.key > 0xFE) {
+        return false;
+    }
+    return isCommand != nullptr ? isCommand(r.command) : IsBindingCommand(r.command);
+}
+
 void KeyBindingsFromAccelTable(const AccelRecord* table, uint32_t count, KeyBinding* bindings) {
     for (uint32_t i = 0; i < kKeyBindingCount; ++i) {
         KeyBinding& b = bindings[i];

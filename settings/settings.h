@@ -1,6 +1,7 @@
-// Settings: the one program-wide settings record (gSettings), with every field,
-// its default and the clamp a stored value goes through, the slot numbers under
-// which the settings file keeps each field, and the list types it holds.
+// Settings: the one program-wide settings record (gSettings) with every field,
+// and the list types it holds. Where each field is stored in the settings file,
+// its default and the clamp a stored value goes through are the slot table's
+// (settings_slots.h).
 //
 // Owner: the user-interface thread. gSettings starts at its defaults (SettingsReset)
 // and is filled once at start by the reader (settings_reader.h) and written once at
@@ -8,74 +9,28 @@
 // changes its fields directly. Every text and list lives on the application heap
 // and is freed by SettingsRelease (or the record's destructor, while the heap
 // still exists). gSettingsPath holds the settings file's full path once located.
+//
+// Adding a setting kept as an integer, a bit or a text: add its field to
+// Settings below; give its slot number a kSlot constant (settings_slots.h); add
+// one row to the slot table (settings_slots.cpp) at the place in the write order
+// where the writer should store it, saying its kind, when the reader takes it
+// (SlotLoad::kMain unless it must wait for something), its default and its clamp.
+// The reader, the writer, the reset, the dump and the table-driven round-trip
+// test then handle it; the table's compile-time checks catch a slot given twice
+// or a default its own clamp would change. A list or other byte value needs a
+// codec of its own in the reader and the writer as well (see the key table).
 #pragma once
 
 #include <cstdint>
 
 #include "app/str_buf.h"
 #include "settings/key_bindings.h"
+#include "settings/settings_slots.h"
 
-constexpr uint32_t kSlotCount = 104;
 constexpr uint32_t kFavouriteCount = 10;
 constexpr uint32_t kBookmarkCount = 20;
 constexpr uint32_t kHistoryCount = 10;
 constexpr uint32_t kMouseActionCount = 12;
-
-// Slots with a meaning of their own; the numbered groups follow their first slot.
-enum SettingsSlot : uint32_t {
-    kSlotLanguageFile = 0,
-    kSlotFullScreen = 1,
-    kSlotWindowShowState = 2,
-    kSlotWindowLeft = 3,
-    kSlotWindowTop = 4,
-    kSlotWindowWidth = 5,
-    kSlotWindowHeight = 6,
-    kSlotSpreadMode = 7,
-    kSlotRightToLeft = 8,
-    kSlotFullScreenBarAutoHide = 9,
-    kSlotStretchMode = 10,
-    kSlotBackgroundColour = 11,
-    kSlotShowNoticeAtStart = 12,
-    kSlotMouseActionsLow = 13,  // actions 0..6
-    kSlotKeyTable = 20,
-    kSlotPluginFolder = 21,
-    kSlotOpenDialogFolder = 22,
-    kSlotResumePath = 23,
-    kSlotResumePage = 24,
-    kSlotFavourites = 25,        // 25..34
-    kSlotBookmarkPathsLow = 35,  // bookmarks 0..9
-    kSlotBookmarkPagesLow = 45,
-    kSlotHistory = 55,  // 55..64
-    kSlotTreeFolders = 65,
-    kSlotPaneWidth = 66,
-    kSlotPaneMode = 67,
-    kSlotTreeHiddenMode = 68,
-    kSlotTreeShowFiles = 69,
-    kSlotTreeExpandDesktop = 70,
-    kSlotEnlargeSmallPages = 72,
-    kSlotDisabledPlugins = 73,
-    kSlotTreeExpand = 75,
-    kSlotTreeExpandFolders = 76,
-    kSlotPaneHideDelay = 77,
-    kSlotBookmarkPathsHigh = 78,  // bookmarks 10..19
-    kSlotBookmarkPagesHigh = 88,
-    kSlotMouseActionsHigh = 98,  // actions 7..11
-    kSlotKeyDialogMousePage = 103,
-};
-
-// What a slot holds. Unused slots (71, 74) belong to no field; the writer carries
-// whatever they hold over unchanged.
-enum class SlotKind : uint8_t {
-    kUnused,
-    kInt,       // a signed 32-bit integer
-    kBit,       // an integer of which only bit 0 counts
-    kText,      // UTF-16LE characters without a terminator
-    kTextList,  // UTF-16LE strings, each followed by a 0 character
-    kExpandBytes,
-    kKeyRecords,
-};
-
-SlotKind SettingsSlotKind(uint32_t slot);
 
 // A list of texts (the disabled plug-in names). Grows on the application heap.
 struct TextList {
@@ -125,21 +80,23 @@ constexpr int32_t kStretchSmooth = 4;  // halftone
 constexpr int32_t kShowNormal = 1;
 constexpr int32_t kShowMaximized = 3;
 
+// Integer and bit fields get their defaults from the slot table when the record
+// is made and at every SettingsReset.
 struct Settings {
     StrBuf languageFile;
-    bool fullScreen = false;
-    int32_t windowShowState = kShowNormal;
-    int32_t windowLeft = 200;
-    int32_t windowTop = 100;
-    int32_t windowWidth = 800;
-    int32_t windowHeight = 600;
-    bool spreadMode = true;
-    bool rightToLeft = true;
-    bool fullScreenBarAutoHide = true;
-    int32_t stretchMode = kStretchSmooth;
-    int32_t backgroundColour = 2;
-    bool showNoticeAtStart = true;
-    int32_t mouseActions[kMouseActionCount] = {};
+    bool fullScreen{};
+    int32_t windowShowState{};
+    int32_t windowLeft{};
+    int32_t windowTop{};
+    int32_t windowWidth{};
+    int32_t windowHeight{};
+    bool spreadMode{};
+    bool rightToLeft{};
+    bool fullScreenBarAutoHide{};
+    int32_t stretchMode{};
+    int32_t backgroundColour{};
+    bool showNoticeAtStart{};
+    int32_t mouseActions[kMouseActionCount]{};
     // The 42 bindings, and the accelerator table they and the file's stored
     // records make (what slot 20 holds).
     KeyBinding keyBindings[kKeyBindingCount];
@@ -148,23 +105,23 @@ struct Settings {
     StrBuf pluginFolder;
     StrBuf openDialogFolder;
     StrBuf resumePath;
-    int32_t resumePage = 0;
+    int32_t resumePage{};
     StrBuf favouriteFolders[kFavouriteCount];
     Bookmark bookmarks[kBookmarkCount];
     uint32_t bookmarkCount = 0;  // the first bookmarkCount entries are in use
     StrBuf history[kHistoryCount];
     uint32_t historyCount = 0;  // newest first
     TreeFolderList treeFolders;
-    int32_t paneWidth = 180;
-    int32_t paneMode = 1;
-    int32_t treeHiddenMode = 2;
-    bool treeShowFiles = true;
-    bool treeExpandDesktop = true;
-    bool enlargeSmallPages = true;
+    int32_t paneWidth{};
+    int32_t paneMode{};
+    int32_t treeHiddenMode{};
+    bool treeShowFiles{};
+    bool treeExpandDesktop{};
+    bool enlargeSmallPages{};
     TextList disabledPlugins;
-    bool treeExpandFolders = true;
-    int32_t paneHideDelay = 500;
-    bool keyDialogMousePage = false;
+    bool treeExpandFolders{};
+    int32_t paneHideDelay{};
+    bool keyDialogMousePage{};
 
     Settings();
     Settings(const Settings&) = delete;
@@ -174,22 +131,11 @@ struct Settings {
 extern Settings gSettings;
 extern StrBuf gSettingsPath;
 
-extern const int32_t kDefaultMouseActions[kMouseActionCount];
-
 // Every field back to its default, every text and list emptied, the built-in
 // key bindings and their accelerator table.
 void SettingsReset(Settings* s);
 // Frees every text and list (the scalar fields keep their values).
 void SettingsRelease(Settings* s);
-
-// Integer slots: the default, the stored value after its clamp, and the field's
-// current value as the writer stores it. Only for kInt and kBit slots.
-int32_t SettingsIntDefault(uint32_t slot);
-void SettingsSetInt(Settings* s, uint32_t slot, int32_t stored);
-int32_t SettingsGetInt(const Settings& s, uint32_t slot);
-// The text field of a kText slot; null for any other slot.
-StrBuf* SettingsText(Settings* s, uint32_t slot);
-const StrBuf* SettingsText(const Settings& s, uint32_t slot);
 
 // The main window's state at exit, from which slots 1..6 are saved.
 enum class WindowShow : uint8_t { kNormal, kMinimized, kMaximized };
@@ -223,7 +169,8 @@ void SettingsTakeWindowAtExit(Settings* s, const WindowAtExit& w);
 
 // The platform's accelerator table (an HACCEL, owned by the caller, null when
 // there are no records or it cannot be made) from keyTable, and keyTable from a
-// table (at most 42 records) before the save.
-void* CreateAccelTableFromSettings(const Settings& s);
-void StoreAccelTableInSettings(void* table, Settings* s);
+// table (at most 42 records; null for none) before the save. False when the
+// table cannot be read: keyTable is then left as it was.
+[[nodiscard]] void* CreateAccelTableFromSettings(const Settings& s);
+[[nodiscard]] bool StoreAccelTableInSettings(void* table, Settings* s);
 #endif

@@ -15,17 +15,24 @@ void* CreateAccelTableFromSettings(const Settings& s) {
     return count == 0 ? nullptr : CreateAcceleratorTableW(accel, static_cast<int>(count));
 }
 
-void StoreAccelTableInSettings(void* table, Settings* s) {
-    s->keyTableCount = 0;
+bool StoreAccelTableInSettings(void* table, Settings* s) {
     if (table == nullptr) {
-        return;
+        s->keyTableCount = 0;
+        return true;
     }
+    // A table always holds a record: none copied is a failed copy, and the
+    // records read at start stay rather than an empty table being saved.
     ACCEL accel[kMaxAccelRecords];
     int count = CopyAcceleratorTableW(static_cast<HACCEL>(table), accel, static_cast<int>(kMaxAccelRecords));
+    if (count <= 0) {
+        return false;
+    }
+    s->keyTableCount = 0;
     for (int i = 0; i < count && i < static_cast<int>(kMaxAccelRecords); ++i) {
         s->keyTable[i].flags = accel[i].fVirt;
         s->keyTable[i].key = accel[i].key;
         s->keyTable[i].command = accel[i].cmd;
         ++s->keyTableCount;
     }
+    return true;
 }

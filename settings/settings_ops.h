@@ -1,11 +1,14 @@
 // The platform queries the settings code needs, as one record of operations: the
 // program's own path, the current folder, existence checks, folder creation and
-// the shell's special folders. settings_ops_win.cpp fills it with the shell's
-// calls, settings_ops_posix.cpp with a home-folder stand-in for the native tools
-// and tests; tests fill it with fakes.
+// the shell's special folders; and two hooks into the layers above, which the
+// shell sets (the blend-table fill and the command table). settings_ops_win.cpp
+// fills it with the shell's calls, settings_ops_posix.cpp with a home-folder
+// stand-in for the native tools and tests; tests fill it with fakes.
 //
 // Every operation may fail and says so. Paths are UTF-16 with '\' separators.
 #pragma once
+
+#include <cstdint>
 
 #include "app/str_buf.h"
 
@@ -30,6 +33,10 @@ struct SettingsPlatformOps {
     // Run once while the settings are loaded, before anything decodes: the shell
     // points it at the decoders' blend-table fill. May be null.
     void (*fillBlendTable)() = nullptr;
+    // Whether a number is a command the program carries out: the shell points it
+    // at its command table. Stored key records for anything else are dropped at
+    // load. May be null: then only the 42 bindings' commands count.
+    bool (*isCommand)(int32_t command) = nullptr;
 };
 
 // The real operations of this build (the shell's on Windows).

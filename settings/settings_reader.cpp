@@ -144,11 +144,25 @@ void ReadTreeFolders(const SettingsReader& r, Settings* s) {
     }
 }
 
-void ReadKeyBindings(const SettingsReader& r, Settings* s) {
-    bool stored = false;
+// A key table stored as a value of no bytes, inside the data area: the user
+// emptied it on purpose. (An absent slot, or bytes that hold no usable record,
+// is a table that never was or was damaged.)
+bool IsEmptiedKeyTable(const SettingsReader& r, const SlotEntry& e) {
+    uint64_t head = 4 + 8ull * r.entryCount;
+    return e.a >= 2 && e.b == 0 && e.a >= head && e.a - head <= r.dataSize;
+}
+
+// The stored key table. A record that cannot be one of the program's
+// accelerators (damaged bytes, a command the program does not have) is dropped
+// here, so it never reaches the accelerator table or the next save; when no
+// record is left, the built-in keys apply instead of a table that does nothing.
+void ReadKeyBindings(const SettingsReader& r, Settings* s, const SettingsPlatformOps& ops) {
+    uint32_t kept = 0;
+    bool emptied = false;
     if (r.read && kSlotKeyTable < r.entryCount) {
         const SlotEntry& e = r.index[kSlotKeyTable];
         uint32_t records = e.b / kAccelRecordBytes;
+        emptied = IsEmptiedKeyTable(r, e);
         // A table longer than the file format's 42 records is not one this
         // program wrote: the built-in bindings are used instead.
         if (e.a >= 2 && e.b <= r.dataSize && records >= 1 && records <= kMaxAccelRecords) {
@@ -156,25 +170,50 @@ void ReadKeyBindings(const SettingsReader& r, Settings* s) {
             if (ReadExact(*r.source, e.a, raw, records * kAccelRecordBytes)) {
                 for (uint32_t i = 0; i < records; ++i) {
                     const uint8_t* p = raw + i * kAccelRecordBytes;
-                    s->keyTable[i].flags = p[0];
-                    s->keyTable[i].key = LoadU16(p + 2);
-                    s->keyTable[i].command = LoadU16(p + 4);
+                    AccelRecord record;
+                    record.flags = p[0];
+                    record.key = LoadU16(p + 2);
+                    record.command = LoadU16(p + 4);
+                    if (IsUsableAccelRecord(record, ops.isCommand)) {
+                        s->keyTable[kept++] = record;
+                    }
                 }
-                s->keyTableCount = records;
-                KeyBindingsFromAccelTable(s->keyTable, records, s->keyBindings);
-                stored = true;
             }
         }
     }
-    if (!stored) {
-        SetDefaultKeyBindings(s->keyBindings);
-        s->keyTableCount = AccelTableFromKeyBindings(s->keyBindings, s->keyTable);
+    if (kept > 0 || emptied) {
+        s->keyTableCount = kept;
+        KeyBindingsFromAccelTable(s->keyTable, kept, s->keyBindings);
+        return;
     }
+    SetDefaultKeyBindings(s->keyBindings);
+    s->keyTableCount = AccelTableFromKeyBindings(s->keyBindings, s->keyTable);
 }
 
 void ReadInt(const SettingsReader& r, Settings* s, uint32_t slot) {
     int32_t v = 0;
     SettingsSetInt(s, slot, ReadSlotInt(r, slot, &v) ? v : SettingsIntDefault(slot));
+}
+
+// Every integer, bit and text row the table gives to this step of the load. A
+// text that is absent or unreadable becomes empty.
+void ReadRows(const SettingsReader& r, Settings* s, SlotLoad load) {
+    uint32_t count = 0;
+    const SettingsSlotRow* rows = SettingsSlotTable(&count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const SettingsSlotRow& row = rows[i];
+        if (row.load != load) {
+            continue;
+        }
+        if (row.kind == SlotKind::kInt || row.kind == SlotKind::kBit) {
+            ReadInt(r, s, row.slot);
+        } else if (row.kind == SlotKind::kText) {
+            StrBuf* text = row.text(s);
+            if (!ReadText(r, row.slot, text)) {
+                text->Assign(u"");
+            }
+        }
+    }
 }
 
 void SetSpecialFolder(const SettingsPlatformOps& ops, SpecialFolder which, StrBuf* out) {
@@ -319,36 +358,15 @@ bool SplitTextList(const uint8_t* bytes,
 }
 
 void SettingsReadLanguage(const SettingsReader& r, Settings* s) {
-    if (!ReadText(r, kSlotLanguageFile, &s->languageFile)) {
-        s->languageFile.Assign(u"");
-    }
+    ReadRows(r, s, SlotLoad::kFirst);
 }
 
 void SettingsReadMain(const SettingsReader& r, Settings* s, const SettingsPlatformOps& ops) {
     if (ops.fillBlendTable != nullptr) {
         ops.fillBlendTable();
     }
-    static const uint32_t kScalarSlots[] = {
-        kSlotSpreadMode,        kSlotRightToLeft,       kSlotFullScreenBarAutoHide,
-        kSlotStretchMode,       kSlotBackgroundColour,  kSlotShowNoticeAtStart,
-        kSlotPaneWidth,         kSlotPaneMode,          kSlotTreeHiddenMode,
-        kSlotTreeShowFiles,     kSlotTreeExpandDesktop, kSlotEnlargeSmallPages,
-        kSlotTreeExpandFolders, kSlotPaneHideDelay,
-    };
-    for (uint32_t slot : kScalarSlots) {
-        ReadInt(r, s, slot);
-    }
-    for (uint32_t i = 0; i < 7; ++i) {
-        ReadInt(r, s, kSlotMouseActionsLow + i);
-    }
-    for (uint32_t i = 0; i < 5; ++i) {
-        ReadInt(r, s, kSlotMouseActionsHigh + i);
-    }
-    ReadInt(r, s, kSlotKeyDialogMousePage);
-
-    if (!ReadText(r, kSlotPluginFolder, &s->pluginFolder)) {
-        s->pluginFolder.Assign(u"");
-    }
+    // Integers, bits and plain texts, then the values that need a step of their own.
+    ReadRows(r, s, SlotLoad::kMain);
     s->disabledPlugins.Clear();
     AppPtr<uint8_t> bytes;
     uint32_t n = 0;
@@ -361,10 +379,6 @@ void SettingsReadMain(const SettingsReader& r, Settings* s, const SettingsPlatfo
         !ops.folderExists(ops.context, s->openDialogFolder.Text())) {
         SetSpecialFolder(ops, SpecialFolder::kDocuments, &s->openDialogFolder);
     }
-    if (!ReadText(r, kSlotResumePath, &s->resumePath)) {
-        s->resumePath.Assign(u"");
-    }
-    ReadInt(r, s, kSlotResumePage);
 
     if (r.read) {
         ReadTreeFolders(r, s);
@@ -377,19 +391,17 @@ void SettingsReadMain(const SettingsReader& r, Settings* s, const SettingsPlatfo
         ApplyFirstStart(s, ops);
     }
 
-    ReadKeyBindings(r, s);
+    ReadKeyBindings(r, s, ops);
 
     // Bookmarks and history end at the first empty path; later slots are ignored.
     s->bookmarkCount = 0;
     bool more = true;
     for (uint32_t i = 0; i < kBookmarkCount; ++i) {
         Bookmark& b = s->bookmarks[i];
-        uint32_t pathSlot = i < 10 ? kSlotBookmarkPathsLow + i : kSlotBookmarkPathsHigh + (i - 10);
-        uint32_t pageSlot = i < 10 ? kSlotBookmarkPagesLow + i : kSlotBookmarkPagesHigh + (i - 10);
         b.path.Assign(u"");
         b.page = 0;
-        if (more && ReadText(r, pathSlot, &b.path) && b.path.length > 0) {
-            ReadInt(r, s, pageSlot);
+        if (more && ReadText(r, BookmarkPathSlot(i), &b.path) && b.path.length > 0) {
+            ReadInt(r, s, BookmarkPageSlot(i));
             ++s->bookmarkCount;
         } else {
             b.path.Assign(u"");
@@ -411,9 +423,7 @@ void SettingsReadMain(const SettingsReader& r, Settings* s, const SettingsPlatfo
 }
 
 void SettingsReadWindow(const SettingsReader& r, Settings* s) {
-    for (uint32_t slot = kSlotFullScreen; slot <= kSlotWindowHeight; ++slot) {
-        ReadInt(r, s, slot);
-    }
+    ReadRows(r, s, SlotLoad::kWindow);
 }
 
 namespace {
@@ -429,12 +439,12 @@ bool ReadAll(SettingsReader* r, Settings* s, const SettingsPlatformOps& ops) {
 
 bool SettingsRead(const char16_t* path, Settings* s, const SettingsPlatformOps& ops) {
     SettingsReader reader;
-    SettingsReaderOpenFile(&reader, path);
+    (void)SettingsReaderOpenFile(&reader, path);  // a file not read still gives the defaults
     return ReadAll(&reader, s, ops);
 }
 
 bool SettingsReadMemory(const uint8_t* data, uint64_t size, Settings* s, const SettingsPlatformOps& ops) {
     SettingsReader reader;
-    SettingsReaderOpenMemory(&reader, data, size);
+    (void)SettingsReaderOpenMemory(&reader, data, size);
     return ReadAll(&reader, s, ops);
 }

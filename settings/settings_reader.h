@@ -6,9 +6,14 @@
 // window is placed; SettingsReaderClose once the window is shown (or let the
 // reader go out of scope). SettingsRead does all of it in one call.
 //
+// Which slot goes to which field, with its default and clamp, is the slot
+// table's (settings_slots.h).
+//
 // Any bytes give a consistent record: a file that is missing, short or damaged
 // counts as not read and every field takes its default; a value whose recorded
-// range does not fit is treated as absent. Nothing is read outside the file.
+// range does not fit is treated as absent. Key records that cannot be the
+// program's accelerators are dropped, and a key table with none left gives the
+// built-in keys. Nothing is read outside the file.
 #pragma once
 
 #include <cstdint>
@@ -69,8 +74,8 @@ struct SettingsReader {
 
 // Opens and reads the header and index. A file that cannot be opened or is not
 // sane leaves the reader "not read"; the record then gets defaults. Returns read.
-bool SettingsReaderOpenFile(SettingsReader* r, const char16_t* path);
-bool SettingsReaderOpenMemory(SettingsReader* r, const uint8_t* data, uint64_t size);
+[[nodiscard]] bool SettingsReaderOpenFile(SettingsReader* r, const char16_t* path);
+[[nodiscard]] bool SettingsReaderOpenMemory(SettingsReader* r, const uint8_t* data, uint64_t size);
 void SettingsReaderClose(SettingsReader* r);
 
 // The stored integer of a slot; false when the slot holds none.
@@ -89,9 +94,12 @@ void SettingsReadMain(const SettingsReader& r, Settings* s, const SettingsPlatfo
 void SettingsReadWindow(const SettingsReader& r, Settings* s);
 
 // The whole load in one call (after SettingsReset). Returns whether the file was read.
-bool SettingsRead(const char16_t* path, Settings* s, const SettingsPlatformOps& ops);
+[[nodiscard]] bool SettingsRead(const char16_t* path, Settings* s, const SettingsPlatformOps& ops);
 // The same over bytes in memory.
-bool SettingsReadMemory(const uint8_t* data, uint64_t size, Settings* s, const SettingsPlatformOps& ops);
+[[nodiscard]] bool SettingsReadMemory(const uint8_t* data,
+                                      uint64_t size,
+                                      Settings* s,
+                                      const SettingsPlatformOps& ops);
 
 // Turns UTF-16LE bytes into text: n / 2 characters. The text ends at its first 0
 // character, as every user of a path reads it. False when the heap refuses.
@@ -100,7 +108,7 @@ bool SettingsReadMemory(const uint8_t* data, uint64_t size, Settings* s, const S
 // Splits a text list at each 0 character. A trailing 0 ends the last entry; an
 // empty string between two 0 characters is an entry of its own. Calls add for
 // each entry in order and stops early (returning false) when add does.
-bool SplitTextList(const uint8_t* bytes,
-                   uint32_t n,
-                   bool (*add)(void* context, const char16_t* text, uint32_t length),
-                   void* context);
+[[nodiscard]] bool SplitTextList(const uint8_t* bytes,
+                                 uint32_t n,
+                                 bool (*add)(void* context, const char16_t* text, uint32_t length),
+                                 void* context);

@@ -7,17 +7,6 @@ namespace {
 constexpr uint16_t kFormatTag = 0x05BF;
 constexpr uint32_t kIndexEnd = 4 + 8 * kSlotCount;  // 836: where the data area starts
 
-// The order in which the slots are written; byte values land in the data area in
-// this order.
-constexpr uint8_t kWriteOrder[] = {
-    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  67, 10,  11,  65,  75,  66, 72, 68, 69, 70, 76,
-    77, 12, 13, 14, 15, 16, 17, 18, 19, 98, 99, 100, 101, 102, 103, 20, 21, 73, 22, 23, 24,
-    25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 45,  36,  46,  37,  47, 38, 48, 39, 49, 40,
-    50, 41, 51, 42, 52, 43, 53, 44, 54, 78, 88, 79,  89,  80,  90,  81, 91, 82, 92, 83, 93,
-    84, 94, 85, 95, 86, 96, 87, 97, 55, 56, 57, 58,  59,  60,  61,  62, 63, 64,
-};
-static_assert(sizeof kWriteOrder == kSlotCount - 2, "every slot but the two unused ones is written");
-
 // The old file as the writer sees it: its index (at most 104 entries, the rest
 // zero) and its data area, when it could be read.
 struct OldFile {
@@ -108,7 +97,7 @@ void PutText(NewFile* f, uint32_t slot, const StrBuf& text) {
 
 // The registered tree folders: every non-empty path with its terminator, and one
 // expand byte for each path written, so that the flags stay with their folders.
-void PutTreeFolders(NewFile* f, const TreeFolderList& list) {
+void PutTreeFolderPaths(NewFile* f, const TreeFolderList& list) {
     uint32_t start = f->bytes.size;
     for (uint32_t i = 0; i < list.count; ++i) {
         const StrBuf& p = list.items[i].path;
@@ -118,7 +107,10 @@ void PutTreeFolders(NewFile* f, const TreeFolderList& list) {
         }
     }
     EndValue(f, kSlotTreeFolders, start);
-    start = f->bytes.size;
+}
+
+void PutTreeFolderExpand(NewFile* f, const TreeFolderList& list) {
+    uint32_t start = f->bytes.size;
     for (uint32_t i = 0; i < list.count; ++i) {
         if (list.items[i].path.length > 0) {
             f->bytes.AppendByte(list.items[i].expand);
@@ -146,6 +138,9 @@ void PutDisabledPlugins(NewFile* f, const Settings& s, const SettingsPlatformOps
     EndValue(f, kSlotDisabledPlugins, start);
 }
 
+// The accelerator records. A table without records is stored as a value of no
+// bytes at the end of the data so far, not as an absent slot: the reader tells
+// a table the user emptied from one that is missing or damaged by it.
 void PutKeyTable(NewFile* f, const Settings& s) {
     uint32_t start = f->bytes.size;
     uint32_t count = s.keyTableCount < kMaxAccelRecords ? s.keyTableCount : kMaxAccelRecords;
@@ -156,31 +151,35 @@ void PutKeyTable(NewFile* f, const Settings& s) {
         f->bytes.AppendU16(s.keyTable[i].command);
     }
     EndValue(f, kSlotKeyTable, start);
+    if (count == 0 && f->bytes.ok) {
+        f->index[kSlotKeyTable] = SlotEntry{start, 0};
+    }
 }
 
-void PutSlot(NewFile* f, uint32_t slot, const Settings& s, const SettingsPlatformOps& ops) {
-    switch (SettingsSlotKind(slot)) {
+void PutSlot(NewFile* f, const SettingsSlotRow& row, const Settings& s, const SettingsPlatformOps& ops) {
+    switch (row.kind) {
         case SlotKind::kInt:
         case SlotKind::kBit:
-            PutInt(f, slot, SettingsGetInt(s, slot));
+            PutInt(f, row.slot, SettingsGetInt(s, row.slot));
             break;
         case SlotKind::kText:
-            PutText(f, slot, *SettingsText(s, slot));
+            PutText(f, row.slot, *SettingsText(s, row.slot));
             break;
         case SlotKind::kTextList:
-            if (slot == kSlotTreeFolders) {
-                PutTreeFolders(f, s.treeFolders);
+            if (row.slot == kSlotTreeFolders) {
+                PutTreeFolderPaths(f, s.treeFolders);
             } else {
                 PutDisabledPlugins(f, s, ops);
             }
             break;
         case SlotKind::kExpandBytes:
-            break;  // written with the tree folders
+            PutTreeFolderExpand(f, s.treeFolders);
+            break;
         case SlotKind::kKeyRecords:
             PutKeyTable(f, s);
             break;
         case SlotKind::kUnused:
-            break;
+            break;  // carried over below
     }
 }
 
@@ -232,8 +231,11 @@ SaveResult BuildSettingsFile(const SettingsSource* oldSource,
     if (f.bytes.ok && f.bytes.size != kIndexEnd) {
         return SaveResult::kOutOfMemory;
     }
-    for (uint8_t slot : kWriteOrder) {
-        PutSlot(&f, slot, s, ops);
+    // The table's order is the write order: byte values land in it one after another.
+    uint32_t rowCount = 0;
+    const SettingsSlotRow* rows = SettingsSlotTable(&rowCount);
+    for (uint32_t i = 0; i < rowCount; ++i) {
+        PutSlot(&f, rows[i], s, ops);
     }
     CarryOver(&f, old);
     for (uint32_t i = 0; i < kSlotCount; ++i) {

@@ -1,9 +1,11 @@
 // Writing the settings file, once at exit after the windows are torn down.
 //
 // The new content is built whole in memory: a 104-entry index, every slot of the
-// record in a fixed order, then the byte values of slots this program does not
-// know, carried over from the old file (integers of unknown slots survive in the
-// index as they were). It then goes to a temporary file beside the settings file,
+// record in the slot table's order (settings_slots.h), then the byte values of
+// slots this program does not know, carried over from the old file (integers of
+// unknown slots survive in the index as they were). An empty key table is stored
+// as a value of no bytes, which the reader keeps empty; an absent one would give
+// the built-in keys. It then goes to a temporary file beside the settings file,
 // is flushed to the disk, and only then replaces the old file in one step: a
 // failed or interrupted save leaves the previous file as it was, never a
 // truncated one.

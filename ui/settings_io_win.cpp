@@ -4,11 +4,17 @@
 #include "settings/settings.h"
 #include "settings/settings_locate.h"
 #include "settings/settings_writer.h"
+#include "ui/command_table.h"
 
 namespace {
+bool IsProgramCommand(int32_t command) {
+    return FindCommand(command) != nullptr;
+}
+
 SettingsPlatformOps ProgramOps() {
     SettingsPlatformOps ops = PlatformSettingsOps();
     ops.fillBlendTable = FillBlendTable;
+    ops.isCommand = IsProgramCommand;
     return ops;
 }
 }  // namespace
@@ -37,8 +43,9 @@ void SaveProgramSettings(HWND mainWindow, HACCEL accelerators) {
     if (ReadWindowPlacementAtExit(mainWindow, &w)) {
         SettingsTakeWindowAtExit(&gSettings, w);
     }
+    // A table that cannot be read leaves the records read at start to be saved.
     if (accelerators != nullptr) {
-        StoreAccelTableInSettings(accelerators, &gSettings);
+        (void)StoreAccelTableInSettings(accelerators, &gSettings);
     }
     // A failed save leaves the previous file untouched; nothing to tell the user.
     (void)SettingsWrite(gSettingsPath.Text(), gSettings, ProgramOps(), PlatformSettingsFileOps());

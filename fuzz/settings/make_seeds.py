@@ -110,6 +110,9 @@ def seeds():
         "keys-42": settings_file({20: keys([(1, 0x41 + i, 5000 + i) for i in range(42)])}),
         "keys-43": settings_file({20: keys([(1, 0x41 + i % 26, 5000 + i) for i in range(43)])}),
         "keys-partial": settings_file({20: keys([(1, 0x20, 5050)]) + b"\1\0"}),
+        "keys-emptied": settings_file({20: (836, 0)}),
+        "keys-mixed": settings_file({20: keys([(9, 0x4F, 5500), (1, 0x28, 7777), (0x41, 0x28, 5043),
+                                               (1, 0, 5031), (1, 0x28, 5043)])}),
         "lists-odd": settings_file({65: text("a") + b"\0\0\0\0" + text("b") + b"x", 75: b"\1" * 9,
                                     73: b"\0\0"}),
         "texts-with-zeros": settings_file({0: text("En\0glish"), 23: b"\0\0abc", 35: b"\0\0", 55: text("x")}),
@@ -128,6 +131,8 @@ def regress():
         "expand-without-list.ini": settings_file({75: b"\1\1"}),
         "all-empty-tree.ini": settings_file({65: b"\0\0\0\0", 75: b"\1\1"}),
         "first-exit.ini": settings_file(d),
+        # The built-in key table with every byte changed: no record is usable.
+        "key-table-scrambled.ini": settings_file({20: bytes(b ^ 0x5A for b in d[20])}),
     }
 
 

@@ -27,10 +27,16 @@ SettingsPlatformOps FuzzOps() {
     return ops;
 }
 
-bool RecordIsConsistent(const Settings& s) {
+bool RecordIsConsistent(const Settings& s, const SettingsPlatformOps& ops) {
     if (s.bookmarkCount > kBookmarkCount || s.historyCount > kHistoryCount ||
         s.keyTableCount > kMaxAccelRecords) {
         return false;
+    }
+    // Damaged key records never reach the accelerator table.
+    for (uint32_t i = 0; i < s.keyTableCount; ++i) {
+        if (!IsUsableAccelRecord(s.keyTable[i], ops.isCommand)) {
+            return false;
+        }
     }
     for (uint32_t i = 0; i < kBookmarkCount; ++i) {
         if ((i < s.bookmarkCount) != (s.bookmarks[i].path.length > 0)) {
@@ -73,7 +79,7 @@ bool SettingsFuzzOne(const uint8_t* data, size_t size) {
     SettingsPlatformOps ops = FuzzOps();
     Settings s;
     (void)SettingsReadMemory(data, size, &s, ops);
-    if (!RecordIsConsistent(s)) {
+    if (!RecordIsConsistent(s, ops)) {
         return false;
     }
 
@@ -95,7 +101,7 @@ bool SettingsFuzzOne(const uint8_t* data, size_t size) {
         return false;
     }
     Settings back;
-    if (!SettingsReadMemory(first.data, first.size, &back, ops) || !RecordIsConsistent(back)) {
+    if (!SettingsReadMemory(first.data, first.size, &back, ops) || !RecordIsConsistent(back, ops)) {
         return false;
     }
     MemorySource again;

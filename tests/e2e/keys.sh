@@ -4,11 +4,15 @@
 # the screen is captured and the colours in the middle of the left and right
 # halves of the window must be the pages that key leads to (right to left: the
 # first page of a spread is on the right).
-#   keys.sh PAGEWICK_EXE LANGUAGE_DLL WORKDIR
+#   keys.sh PAGEWICK_EXE LANGUAGE_DLL WORKDIR [SETTINGS]
+# With SETTINGS (a settings file whose key table is damaged) the program starts
+# from that file instead of an empty one, the same keys must work, and the file
+# it writes at exit must hold the built-in key table.
 set -euo pipefail
 exe=$1
 lang=$2
 work=$3
+settings=${4:-}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/wine-env.sh"
 pw_wine_up
@@ -19,7 +23,11 @@ cp "$exe" "$work/app/Pagewick.exe"
 cp "$lang" "$work/app/"
 # An empty settings file beside the program: the run starts from the defaults
 # (spreads, right to left) whatever earlier runs left in the user's profile.
-: >"$work/app/Pagewick.ini"
+if [ -n "$settings" ]; then
+    cp "$settings" "$work/app/Pagewick.ini"
+else
+    : >"$work/app/Pagewick.ini"
+fi
 
 # Page n has the colour (n*8, 255-n*8, (n*37)%256): every page differs from its neighbours.
 colour() {
@@ -99,4 +107,12 @@ else
     echo "ok: Esc closed the program"
 fi
 trap - EXIT
+if [ -n "$settings" ]; then
+    if python3 "$root/tests/e2e/check_key_table.py" "$work/app/Pagewick.ini"; then
+        echo "ok: the file written at exit holds the built-in key table"
+    else
+        echo "FAIL: the file written at exit does not hold the built-in key table"
+        failures=$((failures + 1))
+    fi
+fi
 [ "$failures" -eq 0 ]

@@ -31,7 +31,7 @@ TEST(SettingsDump, WrittenFileShowsItsSlots) {
     s.keyTable[0] = AccelRecord{9, u'O', 5500};
     s.paneWidth = -3;
     FileBuilder oldFile;
-    oldFile.Data(74, {0x00, 0x7F, 0xFF}).Int(71, 42);
+    oldFile.Data(kSlotUnusedHigh, {0x00, 0x7F, 0xFF}).Int(kSlotUnusedLow, 42);
     Bytes old = oldFile.Build();
     MemorySource m;
     OpenMemorySource(&m, old.data(), old.size());
@@ -45,16 +45,17 @@ TEST(SettingsDump, WrittenFileShowsItsSlots) {
         const char* line;
     };
     static const Case kCases[] = {
-        {0, "{\"slot\":0,\"kind\":\"text\",\"value\":\"Jap\\\"an\\\\ese\xc3\xa9.dll\"}\n"},
-        {7, "{\"slot\":7,\"kind\":\"int\",\"value\":1}\n"},
-        {66, "{\"slot\":66,\"kind\":\"int\",\"value\":-3}\n"},
-        {20, "{\"slot\":20,\"kind\":\"keys\",\"value\":[{\"flags\":9,\"key\":79,\"command\":5500}]}\n"},
-        {65, "{\"slot\":65,\"kind\":\"textList\",\"value\":[\"C:\\\\x\",\"D:\\\\y\"]}\n"},
-        {75, "{\"slot\":75,\"kind\":\"expand\",\"value\":[1,0]}\n"},
-        {73, "{\"slot\":73,\"kind\":\"textList\",\"value\":[\"a.spi\"]}\n"},
-        {71, "{\"slot\":71,\"kind\":\"int\",\"value\":42}\n"},
-        {74, "{\"slot\":74,\"kind\":\"bytes\",\"value\":\"007fff\"}\n"},
-        {23, "{\"slot\":23,\"kind\":\"absent\",\"value\":null}\n"},
+        {kSlotLanguageFile, "{\"slot\":0,\"kind\":\"text\",\"value\":\"Jap\\\"an\\\\ese\xc3\xa9.dll\"}\n"},
+        {kSlotSpreadMode, "{\"slot\":7,\"kind\":\"int\",\"value\":1}\n"},
+        {kSlotPaneWidth, "{\"slot\":66,\"kind\":\"int\",\"value\":-3}\n"},
+        {kSlotKeyTable,
+         "{\"slot\":20,\"kind\":\"keys\",\"value\":[{\"flags\":9,\"key\":79,\"command\":5500}]}\n"},
+        {kSlotTreeFolders, "{\"slot\":65,\"kind\":\"textList\",\"value\":[\"C:\\\\x\",\"D:\\\\y\"]}\n"},
+        {kSlotTreeExpand, "{\"slot\":75,\"kind\":\"expand\",\"value\":[1,0]}\n"},
+        {kSlotDisabledPlugins, "{\"slot\":73,\"kind\":\"textList\",\"value\":[\"a.spi\"]}\n"},
+        {kSlotUnusedLow, "{\"slot\":71,\"kind\":\"int\",\"value\":42}\n"},
+        {kSlotUnusedHigh, "{\"slot\":74,\"kind\":\"bytes\",\"value\":\"007fff\"}\n"},
+        {kSlotResumePath, "{\"slot\":23,\"kind\":\"absent\",\"value\":null}\n"},
     };
     for (const Case& c : kCases) {
         EXPECT_EQ(DumpLine(r, c.slot), c.line) << "slot " << c.slot;
@@ -71,15 +72,17 @@ TEST(SettingsDump, WrittenFileShowsItsSlots) {
 
 TEST(SettingsDump, DamagedValuesAreShownNotRead) {
     FileBuilder b(3);
-    b.Raw(0, 5000, 0).Raw(1, 40, 4000).Text(2, std::u16string(u"a\0\U0001F600\xD800", 5));
+    b.Raw(kSlotLanguageFile, 5000, 0).Raw(kSlotFullScreen, 40, 4000);
+    b.Text(kSlotWindowShowState, std::u16string(u"a\0\U0001F600\xD800", 5));  // bytes in an integer slot
     Bytes file = b.Build();
     SettingsReader r;
     ASSERT_TRUE(SettingsReaderOpenMemory(&r, file.data(), file.size()));
-    EXPECT_EQ(DumpLine(r, 0), "{\"slot\":0,\"kind\":\"text\",\"value\":\"\"}\n");
-    EXPECT_EQ(DumpLine(r, 1),
+    EXPECT_EQ(DumpLine(r, kSlotLanguageFile), "{\"slot\":0,\"kind\":\"text\",\"value\":\"\"}\n");
+    EXPECT_EQ(DumpLine(r, kSlotFullScreen),
               "{\"slot\":1,\"kind\":\"unreadable\",\"value\":{\"offset\":40,\"length\":4000}}\n");
-    EXPECT_EQ(DumpLine(r, 2), "{\"slot\":2,\"kind\":\"bytes\",\"value\":\"610000003dd800de00d8\"}\n");
-    EXPECT_EQ(DumpLine(r, 3), "");
+    EXPECT_EQ(DumpLine(r, kSlotWindowShowState),
+              "{\"slot\":2,\"kind\":\"bytes\",\"value\":\"610000003dd800de00d8\"}\n");
+    EXPECT_EQ(DumpLine(r, kSlotWindowLeft), "");  // past the entry count
 }
 
 TEST(SettingsRegress, SavedFuzzInputsReplayCleanly) {

@@ -53,7 +53,8 @@ struct FailingFiles {
 
 Bytes OldFile() {
     FileBuilder b;
-    b.Text(kSlotLanguageFile, u"Old.dll").Int(kSlotPaneWidth, 99).Int(71, 7).Data(74, {0xAA, 0xBB});
+    b.Text(kSlotLanguageFile, u"Old.dll").Int(kSlotPaneWidth, 99).Int(kSlotUnusedLow, 7);
+    b.Data(kSlotUnusedHigh, {0xAA, 0xBB});
     b.List(kSlotTreeFolders, {u"C:\\old"});
     return b.Build();
 }

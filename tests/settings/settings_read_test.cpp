@@ -2,6 +2,8 @@
 // bookmarks and history, the first-start lists and the load order's checks.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "settings/settings_reader.h"
 #include "tests/settings/settings_test_util.h"
 
@@ -55,7 +57,7 @@ TEST(SettingsRead, IntegerSlotsTakeTheirClamps) {
         {"mouse X1 stored", 17, true, 5062, 5062},
         {"mouse wheel away absent", 101, false, 0, 5042},
         {"key dialog page bit", kSlotKeyDialogMousePage, true, 1, 1},
-        {"bookmark-less page slot", 45, true, 9, 0},  // no bookmark path: page stays 0
+        {"bookmark-less page slot", BookmarkPageSlot(0), true, 9, 0},  // no bookmark path: page stays 0
         {"resume page", kSlotResumePage, true, 77, 77},
     };
     FakePlatform platform;
@@ -90,11 +92,11 @@ TEST(SettingsRead, ValuesThatDoNotFitFallBack) {
     FileBuilder tooLong;
     tooLong.Int(kSlotSpreadMode, 0).Raw(kSlotLanguageFile, 836, 1000);
     FileBuilder pastEnd;
-    pastEnd.Int(kSlotSpreadMode, 0).Data(74, Bytes(40, 1)).Raw(kSlotLanguageFile, 5000, 10);
+    pastEnd.Int(kSlotSpreadMode, 0).Data(kSlotUnusedHigh, Bytes(40, 1)).Raw(kSlotLanguageFile, 5000, 10);
     FileBuilder asBytes;
     asBytes.Data(kSlotSpreadMode, Bytes{0, 0, 0, 0}).Int(kSlotLanguageFile, 3);
     FileBuilder manyEntries(300);
-    manyEntries.Int(kSlotSpreadMode, 0).Text(kSlotLanguageFile, u"E.dll").Int(200, 1);
+    manyEntries.Int(kSlotSpreadMode, 0).Text(kSlotLanguageFile, u"E.dll").Int(kSlotCount + 96, 1);
     FileBuilder otherTag(104, 0x1234);
     otherTag.Int(kSlotSpreadMode, 0);
 
@@ -182,10 +184,13 @@ TEST(SettingsRead, OpenDialogFolderMustExist) {
 
 TEST(SettingsRead, BookmarksAndHistoryEndAtTheFirstEmptyPath) {
     FileBuilder b;
-    b.Text(35, u"A.zip").Int(45, 4).Text(36, u"B.zip").Int(46, 7).Text(38, u"D.zip").Int(48, 9);
+    b.Text(BookmarkPathSlot(0), u"A.zip").Int(BookmarkPageSlot(0), 4);
+    b.Text(BookmarkPathSlot(1), u"B.zip").Int(BookmarkPageSlot(1), 7);
+    b.Text(BookmarkPathSlot(3), u"D.zip").Int(BookmarkPageSlot(3), 9);
     // Eleven to twenty live in the high slots; they are reached only through the low ten.
-    b.Text(78, u"K.zip");
-    b.Text(55, u"H1").Text(56, u"H2").Text(57, u"").Text(58, u"H4");
+    b.Text(BookmarkPathSlot(10), u"K.zip");
+    b.Text(kSlotHistory, u"H1").Text(kSlotHistory + 1, u"H2").Text(kSlotHistory + 2, u"");
+    b.Text(kSlotHistory + 3, u"H4");
     FakePlatform platform;
     Loaded l;
     Load(b.Build(), &platform, &l);
@@ -201,8 +206,9 @@ TEST(SettingsRead, BookmarksAndHistoryEndAtTheFirstEmptyPath) {
 
     FileBuilder full;
     for (uint32_t i = 0; i < 10; ++i) {
-        full.Text(35 + i, Name(u'L', u'0', i)).Int(45 + i, int32_t(i));
-        full.Text(78 + i, Name(u'H', u'0', i)).Int(88 + i, int32_t(100 + i));
+        full.Text(BookmarkPathSlot(i), Name(u'L', u'0', i)).Int(BookmarkPageSlot(i), int32_t(i));
+        full.Text(BookmarkPathSlot(10 + i), Name(u'H', u'0', i))
+            .Int(BookmarkPageSlot(10 + i), int32_t(100 + i));
     }
     Load(full.Build(), &platform, &l);
     ASSERT_EQ(l.s.bookmarkCount, 20u);
@@ -213,8 +219,8 @@ TEST(SettingsRead, BookmarksAndHistoryEndAtTheFirstEmptyPath) {
 TEST(SettingsRead, TextListsAndExpandFlags) {
     struct Case {
         const char* name;
-        Bytes list;    // slot 65
-        Bytes expand;  // slot 75, empty: absent
+        Bytes list;    // the tree folders
+        Bytes expand;  // their expand flags; empty: absent
         std::vector<std::u16string> paths;
         std::vector<uint8_t> flags;
     };
@@ -263,9 +269,9 @@ TEST(SettingsRead, TextListsAndExpandFlags) {
 
 TEST(SettingsRead, KeyBindingsFromTheStoredTable) {
     const AccelRecord openCtrlShiftO{kAccelVirtKey | kAccelControl | kAccelShift, u'O', 5500};
-    const AccelRecord altNext{kAccelVirtKey | 0x10, 0x0122, 5031};  // Alt and a key above 255
+    const AccelRecord altNext{kAccelVirtKey | kAccelAlt, 0x22, 5031};
     const AccelRecord secondOpen{kAccelVirtKey, u'P', 5500};
-    const AccelRecord foreign{kAccelVirtKey, u'Q', 7777};
+    const AccelRecord foreign{kAccelVirtKey, u'Q', kFakeFolderCommand};  // a command no binding carries
     struct Case {
         const char* name;
         Bytes value;
@@ -297,8 +303,8 @@ TEST(SettingsRead, KeyBindingsFromTheStoredTable) {
             continue;
         }
         ASSERT_EQ(l.s.keyTableCount, 4u) << c.name;
-        EXPECT_EQ(l.s.keyTable[3].command, 7777) << c.name;  // kept as stored
-        EXPECT_EQ(l.s.keyTable[1].flags, kAccelVirtKey | 0x10) << c.name;
+        EXPECT_EQ(l.s.keyTable[3].command, kFakeFolderCommand) << c.name;  // kept as stored
+        EXPECT_EQ(l.s.keyTable[1].flags, kAccelVirtKey | kAccelAlt) << c.name;
         const KeyBinding& open = l.s.keyBindings[2];
         EXPECT_EQ(open.command, 5500) << c.name;
         EXPECT_EQ(open.key, u'O') << c.name;
@@ -310,6 +316,150 @@ TEST(SettingsRead, KeyBindingsFromTheStoredTable) {
         const KeyBinding& loupe = l.s.keyBindings[16];  // carried by no record: unbound
         EXPECT_EQ(loupe.key, 0) << c.name;
         EXPECT_EQ(loupe.modifiers, kAccelVirtKey) << c.name;
+    }
+}
+
+bool SameRecords(const std::vector<AccelRecord>& a, const std::vector<AccelRecord>& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].flags != b[i].flags || a[i].key != b[i].key || a[i].command != b[i].command) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Loads a file whose key table is `table`, checks what the load kept, then saves
+// and loads again: the saved table holds exactly the kept records.
+void LoadKeyTable(const char* name, const Bytes& table, const std::vector<AccelRecord>& kept) {
+    FakePlatform platform;
+    FileBuilder b;
+    b.Data(kSlotKeyTable, table);
+    Loaded l;
+    Load(b.Build(), &platform, &l);
+    EXPECT_TRUE(SameRecords(KeyTableOf(l.s), kept)) << name << ": " << l.s.keyTableCount << " records";
+    Bytes saved = SavedFile(l.s, platform.Ops());
+    EXPECT_EQ(SlotBytes(saved, kSlotKeyTable), KeyRecordBytes(kept)) << name;
+    Loaded again;
+    Load(saved, &platform, &again);
+    EXPECT_TRUE(SameRecords(KeyTableOf(again.s), kept)) << name;
+}
+
+// A damaged key table never leaves the program without keys: records that cannot
+// be accelerators are dropped, and with none left the built-in keys apply, so
+// the next save holds a working table again.
+TEST(SettingsRead, DamagedKeyRecordsAreDropped) {
+    const std::vector<AccelRecord> builtIn = KeyTableOf(Settings());
+    ASSERT_EQ(builtIn.size(), 14u);
+    const Bytes stored = KeyRecordBytes(builtIn);
+    Bytes everyByte = stored;
+    for (uint8_t& byte : everyByte) {
+        byte ^= 0x5A;
+    }
+    Bytes commands = stored;
+    for (size_t i = 4; i < commands.size(); i += kAccelRecordBytes) {
+        commands[i + 1] = 0xEE;  // 0xEE00 and up: no command
+    }
+    Bytes flags = stored;
+    for (size_t i = 0; i < flags.size(); i += kAccelRecordBytes) {
+        flags[i] = 0x80;
+    }
+    const AccelRecord open{kAccelVirtKey | kAccelControl, u'O', 5500};
+    const AccelRecord down{kAccelVirtKey, 0x28, 5043};
+    const AccelRecord folder{kAccelVirtKey, 0x70, kFakeFolderCommand};
+    struct Case {
+        const char* name;
+        Bytes table;
+        std::vector<AccelRecord> kept;
+    };
+    const Case kCases[] = {
+        {"every byte changed", everyByte, builtIn},
+        {"every command changed", commands, builtIn},
+        {"every flag byte changed", flags, builtIn},
+        {"all zeros", Bytes(stored.size(), 0), builtIn},
+        {"damaged and sound records mixed",
+         KeyRecordBytes({open,
+                         {kAccelVirtKey, 0x28, 7777},
+                         {kAccelVirtKey, 0, 5031},
+                         down,
+                         {kAccelVirtKey | 0x40, 0x27, 5045},
+                         folder}),
+         {open, down, folder}},
+        {"the padding byte is not looked at", Bytes{kAccelVirtKey, 0xFF, 0x28, 0, 0xB3, 0x13}, {down}},
+    };
+    for (const Case& c : kCases) {
+        LoadKeyTable(c.name, c.table, c.kept);
+    }
+    // Down still turns the spread after the built-in keys took over.
+    FakePlatform platform;
+    FileBuilder b;
+    b.Data(kSlotKeyTable, everyByte);
+    Loaded l;
+    Load(b.Build(), &platform, &l);
+    EXPECT_EQ(l.s.keyBindings[11].command, 5043);
+    EXPECT_EQ(l.s.keyBindings[11].key, 0x28);
+}
+
+// Any change to the stored bytes still gives a table of usable records only,
+// never an empty one, and what is saved from it reads back the same.
+TEST(SettingsRead, RandomlyDamagedKeyTablesStayUsable) {
+    const Bytes stored = KeyRecordBytes(KeyTableOf(Settings()));
+    std::mt19937 random(20240613);
+    FakePlatform platform;
+    for (int round = 0; round < 400; ++round) {
+        Bytes table = stored;
+        int changes = 1 + static_cast<int>(random() % 40);
+        for (int i = 0; i < changes; ++i) {
+            table[random() % table.size()] = static_cast<uint8_t>(random());
+        }
+        FileBuilder b;
+        b.Data(kSlotKeyTable, table);
+        Loaded l;
+        Load(b.Build(), &platform, &l);
+        ASSERT_GT(l.s.keyTableCount, 0u) << "round " << round;
+        for (const AccelRecord& r : KeyTableOf(l.s)) {
+            ASSERT_TRUE(IsUsableAccelRecord(r, FakeIsCommand)) << "round " << round;
+        }
+        Bytes saved = SavedFile(l.s, platform.Ops());
+        Loaded again;
+        Load(saved, &platform, &again);
+        ASSERT_TRUE(SameRecords(KeyTableOf(again.s), KeyTableOf(l.s))) << "round " << round;
+    }
+}
+
+// A table the user emptied is saved as a value of no bytes and stays empty; an
+// absent slot, or an empty value the file cannot have written, is no such table.
+TEST(SettingsRead, EmptiedKeyTableStaysEmpty) {
+    FakePlatform platform;
+    Settings emptied;
+    emptied.keyTableCount = 0;
+    Bytes file = SavedFile(emptied, platform.Ops());
+    Loaded l;
+    Load(file, &platform, &l);
+    EXPECT_EQ(l.s.keyTableCount, 0u);
+    for (uint32_t i = 0; i < kKeyBindingCount; ++i) {
+        EXPECT_EQ(l.s.keyBindings[i].key, 0) << "binding " << i;
+    }
+    Bytes again = SavedFile(l.s, platform.Ops());
+    EXPECT_GE(EntryA(again, kSlotKeyTable), 836u);
+    EXPECT_EQ(EntryB(again, kSlotKeyTable), 0u);
+
+    struct Case {
+        const char* name;
+        uint32_t a;
+    };
+    static const Case kBuiltIn[] = {
+        {"absent", 0},
+        {"no bytes inside the index", 12},
+        {"no bytes past the end of the file", 5000},
+    };
+    for (const Case& c : kBuiltIn) {
+        FileBuilder b;
+        b.Raw(kSlotKeyTable, c.a, 0);
+        Load(b.Build(), &platform, &l);
+        EXPECT_EQ(l.s.keyTableCount, 14u) << c.name;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/str_buf.h"
 #include "platform/utf.h"
+#include "settings/settings_writer.h"
 
 #ifdef _WIN32
 #include <process.h>
@@ -97,6 +98,18 @@ Bytes KeyRecordBytes(const std::vector<AccelRecord>& records) {
     return out;
 }
 
+std::vector<AccelRecord> KeyTableOf(const Settings& s) {
+    return std::vector<AccelRecord>(s.keyTable, s.keyTable + s.keyTableCount);
+}
+
+Bytes SavedFile(const Settings& s, const SettingsPlatformOps& ops) {
+    ByteBuf out;
+    if (BuildSettingsFile(nullptr, s, ops, &out) != SaveResult::kSaved) {
+        return Bytes();
+    }
+    return Bytes(out.data, out.data + out.size);
+}
+
 namespace {
 FakePlatform* Self(void* context) {
     return static_cast<FakePlatform*>(context);
@@ -144,7 +157,12 @@ SettingsPlatformOps FakePlatform::Ops() {
     };
     gBlendPlatform = this;
     ops.fillBlendTable = [] { ++gBlendPlatform->blendFills; };
+    ops.isCommand = FakeIsCommand;
     return ops;
+}
+
+bool FakeIsCommand(int32_t command) {
+    return IsBindingCommand(command) || (command >= kFakeFolderCommand && command < kFakeFolderCommand + 10);
 }
 
 namespace {

@@ -43,6 +43,15 @@ class FileBuilder {
 
 Bytes Utf16Bytes(const std::u16string& text);
 Bytes KeyRecordBytes(const std::vector<AccelRecord>& records);
+// The accelerator records of a record's key table.
+std::vector<AccelRecord> KeyTableOf(const Settings& s);
+// The file a save of s makes when there is no old file (empty when it fails).
+Bytes SavedFile(const Settings& s, const SettingsPlatformOps& ops);
+
+// The command table of the fake platform: the 42 bindings' commands and a range
+// of ten commands that no binding carries (as the favourite folders' are).
+constexpr uint16_t kFakeFolderCommand = 5510;
+bool FakeIsCommand(int32_t command);
 
 // A fake platform: existence from sets, special folders from a map, the program
 // path as given. Folder creation adds to the set unless it is told to fail.

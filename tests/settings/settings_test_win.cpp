@@ -1,5 +1,5 @@
 // Windows build only. The Windows glue: the accelerator table made from the settings' records and
-// copied back gives the same records.
+// copied back gives the same records; a table that cannot be copied leaves them alone.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ TEST(SettingsWin, AcceleratorTableRoundTrip) {
     void* table = CreateAccelTableFromSettings(s);
     ASSERT_NE(table, nullptr);
     Settings back;
-    StoreAccelTableInSettings(table, &back);
+    ASSERT_TRUE(StoreAccelTableInSettings(table, &back));
     DestroyAcceleratorTable(static_cast<HACCEL>(table));
     ASSERT_EQ(back.keyTableCount, 3u);
     for (uint32_t i = 0; i < 3; ++i) {
@@ -28,9 +28,16 @@ TEST(SettingsWin, AcceleratorTableRoundTrip) {
     // The built-in bindings make a table of their fourteen keys.
     Settings defaults;
     table = CreateAccelTableFromSettings(defaults);
-    StoreAccelTableInSettings(table, &back);
+    ASSERT_TRUE(StoreAccelTableInSettings(table, &back));
     DestroyAcceleratorTable(static_cast<HACCEL>(table));
     EXPECT_EQ(back.keyTableCount, 14u);
+    // No table is no records; an emptied table saves as such.
+    ASSERT_TRUE(StoreAccelTableInSettings(nullptr, &back));
+    EXPECT_EQ(back.keyTableCount, 0u);
+    // A table that cannot be read must not be saved as an emptied one.
+    Settings kept;
+    EXPECT_FALSE(StoreAccelTableInSettings(reinterpret_cast<void*>(uintptr_t{0x7ff0}), &kept));
+    EXPECT_EQ(kept.keyTableCount, 14u);
 }
 
 }  // namespace

@@ -40,20 +40,25 @@ TEST(SettingsWrite, FirstExitWritesTheDefaults) {
         uint32_t slot, a, b;
     };
     static const Case kInts[] = {
-        {7, 1, 1},   {66, 1, 180}, {77, 1, 500},  {10, 1, 4}, {11, 1, 2},     {67, 1, 1}, {2, 1, 1},
-        {3, 1, 200}, {6, 1, 600},  {13, 1, 5031}, {17, 1, 0}, {102, 1, 5043}, {1, 1, 0},  {71, 0, 0},
-        {74, 0, 0},  {0, 0, 0},    {23, 0, 0},    {35, 0, 0}, {45, 1, 0},     {55, 0, 0},
+        {kSlotSpreadMode, 1, 1},       {kSlotPaneWidth, 1, 180},      {kSlotPaneHideDelay, 1, 500},
+        {kSlotStretchMode, 1, 4},      {kSlotBackgroundColour, 1, 2}, {kSlotPaneMode, 1, 1},
+        {kSlotWindowShowState, 1, 1},  {kSlotWindowLeft, 1, 200},     {kSlotWindowHeight, 1, 600},
+        {MouseActionSlot(0), 1, 5031}, {MouseActionSlot(4), 1, 0},    {MouseActionSlot(11), 1, 5043},
+        {kSlotFullScreen, 1, 0},       {kSlotUnusedLow, 0, 0},        {kSlotUnusedHigh, 0, 0},
+        {kSlotLanguageFile, 0, 0},     {kSlotResumePath, 0, 0},       {BookmarkPathSlot(0), 0, 0},
+        {BookmarkPageSlot(0), 1, 0},   {kSlotHistory, 0, 0},
     };
     for (const Case& c : kInts) {
         EXPECT_EQ(EntryA(file, c.slot), c.a) << "slot " << c.slot;
         EXPECT_EQ(EntryB(file, c.slot), c.b) << "slot " << c.slot;
     }
     // The first-start lists and the built-in keys are byte values after the index.
-    EXPECT_EQ(SlotBytes(file, 25), Utf16Bytes(u"C:\\Users\\u\\Desktop"));
-    EXPECT_EQ(SlotBytes(file, 65), Utf16Bytes(std::u16string(u"C:\\Users\\u\\Pictures") + u'\0'));
-    EXPECT_EQ(SlotBytes(file, 75), Bytes{0});
-    EXPECT_EQ(EntryB(file, 20), 14u * 6);
-    EXPECT_EQ(SlotBytes(file, 20).size(), 84u);
+    EXPECT_EQ(SlotBytes(file, kSlotFavourites), Utf16Bytes(u"C:\\Users\\u\\Desktop"));
+    EXPECT_EQ(SlotBytes(file, kSlotTreeFolders),
+              Utf16Bytes(std::u16string(u"C:\\Users\\u\\Pictures") + u'\0'));
+    EXPECT_EQ(SlotBytes(file, kSlotTreeExpand), Bytes{0});
+    EXPECT_EQ(EntryB(file, kSlotKeyTable), 14u * 6);
+    EXPECT_EQ(SlotBytes(file, kSlotKeyTable).size(), 84u);
 }
 
 TEST(SettingsWrite, ByteValuesFollowTheWriteOrderWithoutGaps) {
@@ -71,7 +76,11 @@ TEST(SettingsWrite, ByteValuesFollowTheWriteOrderWithoutGaps) {
     s.bookmarks[12].path.Assign(u"B12");
     s.history[0].Assign(u"H");
     Bytes file = Build(nullptr, s, &platform);
-    static const uint32_t kOrder[] = {0, 65, 75, 20, 21, 73, 22, 23, 34, 35, 80, 55};
+    static const uint32_t kOrder[] = {
+        kSlotLanguageFile,   kSlotTreeFolders,     kSlotTreeExpand,       kSlotKeyTable,
+        kSlotPluginFolder,   kSlotDisabledPlugins, kSlotOpenDialogFolder, kSlotResumePath,
+        kSlotFavourites + 9, BookmarkPathSlot(0),  BookmarkPathSlot(12),  kSlotHistory,
+    };
     uint32_t at = 836;
     for (uint32_t slot : kOrder) {
         EXPECT_EQ(EntryA(file, slot), at) << "slot " << slot;
@@ -96,22 +105,24 @@ TEST(SettingsWrite, UnknownSlotsSurviveASave) {
     for (const Case& c : kCases) {
         FileBuilder b(c.count);
         if (c.intAt71) {
-            b.Int(71, -123456);
+            b.Int(kSlotUnusedLow, -123456);
         }
-        b.Text(kSlotLanguageFile, u"Old.dll").Data(74, c.bytesAt74).Text(kSlotResumePath, u"old");
-        if (c.count > 104) {
-            b.Int(120, 5);
+        b.Text(kSlotLanguageFile, u"Old.dll")
+            .Data(kSlotUnusedHigh, c.bytesAt74)
+            .Text(kSlotResumePath, u"old");
+        if (c.count > kSlotCount) {
+            b.Int(kSlotCount + 16, 5);  // past what this program reads and writes
         }
         Bytes old = b.Build();
         Settings s;
         ReadBack(old, &platform, &s);
         s.languageFile.Assign(u"New.dll");
         Bytes file = Build(&old, s, &platform);
-        EXPECT_EQ(EntryA(file, 71), c.intAt71 ? 1u : 0u) << c.name;
-        EXPECT_EQ(EntryB(file, 71), c.intAt71 ? static_cast<uint32_t>(-123456) : 0u) << c.name;
-        EXPECT_GE(EntryA(file, 74), 836u) << c.name;
-        EXPECT_EQ(SlotBytes(file, 74), c.bytesAt74) << c.name;
-        EXPECT_EQ(SlotBytes(file, 0), Utf16Bytes(u"New.dll")) << c.name;
+        EXPECT_EQ(EntryA(file, kSlotUnusedLow), c.intAt71 ? 1u : 0u) << c.name;
+        EXPECT_EQ(EntryB(file, kSlotUnusedLow), c.intAt71 ? static_cast<uint32_t>(-123456) : 0u) << c.name;
+        EXPECT_GE(EntryA(file, kSlotUnusedHigh), 836u) << c.name;
+        EXPECT_EQ(SlotBytes(file, kSlotUnusedHigh), c.bytesAt74) << c.name;
+        EXPECT_EQ(SlotBytes(file, kSlotLanguageFile), Utf16Bytes(u"New.dll")) << c.name;
         EXPECT_EQ(file[0], 104) << c.name;
         // Saving again keeps them once more, byte for byte.
         Settings again;
@@ -123,14 +134,14 @@ TEST(SettingsWrite, UnknownSlotsSurviveASave) {
 TEST(SettingsWrite, CarriedRangesOutsideTheOldDataBecomeAbsent) {
     FakePlatform platform;
     FileBuilder b;
-    b.Data(71, {1, 2}).Raw(74, 10, 4);  // 74 points into the old index
+    b.Data(kSlotUnusedLow, {1, 2}).Raw(kSlotUnusedHigh, 10, 4);  // points into the old index
     Bytes old = b.Build();
     old.push_back(0);
     Settings s;
     Bytes file = Build(&old, s, &platform);
-    EXPECT_EQ(SlotBytes(file, 71), (Bytes{1, 2}));
-    EXPECT_EQ(EntryA(file, 74), 0u);
-    EXPECT_EQ(EntryB(file, 74), 0u);
+    EXPECT_EQ(SlotBytes(file, kSlotUnusedLow), (Bytes{1, 2}));
+    EXPECT_EQ(EntryA(file, kSlotUnusedHigh), 0u);
+    EXPECT_EQ(EntryB(file, kSlotUnusedHigh), 0u);
 }
 
 TEST(SettingsWrite, ClearedFavouriteStaysEmpty) {
@@ -140,7 +151,7 @@ TEST(SettingsWrite, ClearedFavouriteStaysEmpty) {
     ASSERT_GT(s.favouriteFolders[1].length, 0u);
     s.favouriteFolders[1].Assign(u"");
     Bytes file = Build(nullptr, s, &platform);
-    EXPECT_EQ(EntryA(file, 26), 0u);
+    EXPECT_EQ(EntryA(file, kSlotFavourites + 1), 0u);
     Settings next;
     ReadBack(file, &platform, &next);
     EXPECT_EQ(next.favouriteFolders[1].length, 0u);
@@ -167,7 +178,8 @@ void FillDistinct(Settings* s) {
     }
     s->keyTableCount = 2;
     s->keyTable[0] = AccelRecord{kAccelVirtKey | kAccelControl, u'Z', 6301};
-    s->keyTable[1] = AccelRecord{kAccelVirtKey, 0x70, 9999};
+    // A command of the table that none of the 42 bindings carries.
+    s->keyTable[1] = AccelRecord{kAccelVirtKey, 0x70, kFakeFolderCommand + 2};
     s->pluginFolder.Assign(u"C:\\spi");
     (void)s->disabledPlugins.Append(u"ifjpeg.spi", 10);
     s->openDialogFolder.Assign(u"D:\\open");
@@ -229,7 +241,7 @@ TEST(SettingsWrite, EveryFieldRoundTrips) {
         EXPECT_EQ(r.mouseActions[i], 6000 + int32_t(i)) << "mouse action " << i;
     }
     ASSERT_EQ(r.keyTableCount, 2u);
-    EXPECT_EQ(r.keyTable[1].command, 9999);
+    EXPECT_EQ(r.keyTable[1].command, kFakeFolderCommand + 2);
     EXPECT_EQ(r.keyTable[1].key, 0x70);
     EXPECT_EQ(r.keyBindings[37].key, u'Z');  // CMD_OPTIONS
     EXPECT_EQ(r.keyBindings[37].modifiers, kAccelVirtKey | kAccelControl);
@@ -319,9 +331,12 @@ TEST(SettingsWrite, ListsAsSaved) {
 TEST(SettingsWrite, KeyTableAsSaved) {
     FakePlatform platform;
     Settings s;
+    // An emptied table is a value of no bytes, not an absent slot (which would
+    // mean the built-in keys).
     s.keyTableCount = 0;
     Bytes file = Build(nullptr, s, &platform);
-    EXPECT_EQ(EntryA(file, kSlotKeyTable), 0u);
+    EXPECT_GE(EntryA(file, kSlotKeyTable), 836u);
+    EXPECT_EQ(EntryB(file, kSlotKeyTable), 0u);
     s.keyTableCount = kMaxAccelRecords;
     for (uint32_t i = 0; i < kMaxAccelRecords; ++i) {
         s.keyTable[i] = AccelRecord{0x19, uint16_t(0x100 + i), uint16_t(5000 + i)};
@@ -366,9 +381,9 @@ TEST(SettingsWrite, WindowPlacementAsSaved) {
         SettingsTakeWindowAtExit(&s, c.w);
         Bytes file = Build(nullptr, s, &platform);
         const int32_t expected[] = {c.fullScreen, c.showState, c.left, c.top, c.width, c.height};
-        for (uint32_t slot = 1; slot <= 6; ++slot) {
+        for (uint32_t slot = kSlotFullScreen; slot <= kSlotWindowHeight; ++slot) {
             EXPECT_EQ(EntryA(file, slot), 1u) << c.name << " slot " << slot;
-            EXPECT_EQ(static_cast<int32_t>(EntryB(file, slot)), expected[slot - 1])
+            EXPECT_EQ(static_cast<int32_t>(EntryB(file, slot)), expected[slot - kSlotFullScreen])
                 << c.name << " slot " << slot;
         }
     }
