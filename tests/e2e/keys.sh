@@ -103,6 +103,7 @@ done
 if kill -0 $pid 2>/dev/null; then
     echo "FAIL: Esc did not close the program"
     failures=$((failures + 1))
+    kill $pid 2>/dev/null || true
 else
     echo "ok: Esc closed the program"
 fi

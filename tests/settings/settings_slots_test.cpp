@@ -31,8 +31,10 @@ int32_t DistinctValue(const SettingsSlotRow& row) {
 }
 
 std::u16string DistinctText(uint32_t slot) {
-    return u"T" + std::u16string(1, static_cast<char16_t>(u'A' + slot % 26)) +
-           std::u16string(1, static_cast<char16_t>(u'0' + slot / 26));
+    std::u16string text(3, u'T');
+    text[1] = static_cast<char16_t>(u'A' + slot % 26);
+    text[2] = static_cast<char16_t>(u'0' + slot / 26);
+    return text;
 }
 
 TEST(SettingsSlots, EveryRowRoundTripsThroughItsOwnField) {
