@@ -10,7 +10,8 @@
 // Locates the file (the program-name check included) and reads the language slot.
 // False when no settings location can be established.
 [[nodiscard]] bool BeginSettingsLoad(SettingsReader* reader);
-// Reads everything else (filling the blend table) and the window slots.
+// Reads everything else (filling the blend table, and keeping only stored key
+// records whose command is in the command table) and the window slots.
 void FinishSettingsLoad(SettingsReader* reader);
 // Takes the window state and the key table into gSettings and writes the file.
 void SaveProgramSettings(HWND mainWindow, HACCEL accelerators);
