@@ -31,17 +31,17 @@ bool BarAutoHidden() {
 }
 
 int MeasureTextHeight(HWND window) {
-    HDC dc = GetDC(window);
-    if (dc == nullptr) {
+    WindowDc dc(window);
+    if (dc.get() == nullptr) {
         return 0;
     }
-    HGDIOBJ old = gApp.interfaceFont.valid() ? SelectObject(dc, gApp.interfaceFont.get()) : nullptr;
     TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    if (old != nullptr) {
-        SelectObject(dc, old);
+    if (gApp.interfaceFont.valid()) {
+        SelectGuard font(dc.get(), gApp.interfaceFont.get());
+        GetTextMetricsW(dc.get(), &tm);
+    } else {
+        GetTextMetricsW(dc.get(), &tm);
     }
-    ReleaseDC(window, dc);
     return tm.tmHeight;
 }
 
