@@ -4,9 +4,9 @@
 Each file is a header or a colour table that once led the decoder astray; the
 replay (tests/decode/regress_test.cpp) decodes every file here through both
 memory entry points, and each must decode or fail cleanly with nothing read
-out of bounds. Every file ends right after the bytes it declares, so a read
-past what the header really announces leaves the input. Run from anywhere; the
-outputs are committed beside this script.
+out of bounds. Every file ends right after its last pixel row (or earlier), so
+a table or row read from the wrong place runs off the end of the input. Run
+from anywhere; the outputs are committed beside this script.
 """
 import os
 import struct
