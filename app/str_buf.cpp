@@ -163,6 +163,18 @@ const char16_t* StrBuf::ReplaceExtension(const char16_t* ext) {
     return Text();
 }
 
+uint32_t ContainingFolderLength(const char16_t* path, uint32_t n) {
+    uint32_t cut = n;
+    while (cut > 0 && path[cut - 1] != u'\\') {
+        --cut;
+    }
+    if (cut == 0) {
+        return n;
+    }
+    const bool root = cut == 1 || path[cut - 2] == u':';
+    return root ? cut : cut - 1;
+}
+
 namespace {
 // Finds the last '\' before `end`; returns -1 when there is none.
 int64_t LastSeparator(const char16_t* path, uint32_t end) {

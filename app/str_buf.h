@@ -59,3 +59,8 @@ uint32_t TextLength(const char16_t* text);
 // Index of the '.' that starts the extension of text[0..n), or n when it has none:
 // scanning back from the end, a '\' or the start met first means no extension.
 uint32_t ExtensionStart(const char16_t* text, uint32_t n);
+// Length of the folder that holds the last component of path[0..n): the text
+// before the last '\', except that a root keeps its '\' ("\p.jpg" gives "\",
+// "C:\p.jpg" gives "C:\", since "C:" alone names the drive's current folder).
+// n when the path has no '\'.
+uint32_t ContainingFolderLength(const char16_t* path, uint32_t n);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/file.h"
+#include "platform/owners_win.h"
 
 namespace {
 const wchar_t* W(const char16_t* s) {
@@ -64,13 +65,12 @@ bool MappedFile::Open(const char16_t* path) {
     if (!f.valid() || !FileGetSize(f.get(), &size) || size == 0 || size >= (1ull << 32)) {
         return false;
     }
-    HANDLE mapping = CreateFileMappingW(H(f.get()), nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (mapping == nullptr) {
+    KernelHandle mapping(CreateFileMappingW(H(f.get()), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping.valid()) {
         return false;
     }
-    void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    void* view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
     if (view == nullptr) {
-        CloseHandle(mapping);
         return false;
     }
     uint64_t t = 0;
@@ -78,7 +78,7 @@ bool MappedFile::Open(const char16_t* path) {
     data_ = static_cast<const uint8_t*>(view);
     size_ = size;
     time_ = t;
-    mapping_ = reinterpret_cast<intptr_t>(mapping);
+    mapping_ = reinterpret_cast<intptr_t>(mapping.release());
     file_ = f.release();
     return true;
 }
@@ -87,9 +87,9 @@ void MappedFile::Close() {
     if (data_ != nullptr) {
         UnmapViewOfFile(data_);
     }
-    if (mapping_ != 0) {
-        CloseHandle(reinterpret_cast<HANDLE>(mapping_));
-    }
+    // The portable header keeps the mapping handle as a number.
+    KernelHandle mapping(reinterpret_cast<HANDLE>(mapping_));
+    mapping.reset();
     FileClose(file_);
     data_ = nullptr;
     size_ = 0;

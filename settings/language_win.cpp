@@ -2,10 +2,11 @@
 
 #include <cstring>
 
+#include "platform/owners_win.h"
 #include "settings/language.h"
 
 namespace {
-HMODULE gLanguage = nullptr;
+ModuleOwner gLanguage;
 
 const wchar_t* W(const char16_t* s) {
     return reinterpret_cast<const wchar_t*>(s);
@@ -28,57 +29,45 @@ bool LoadLanguage(StrBuf* languageFile) {
         languageFile->Assign(GetUserDefaultUILanguage() == 1041 ? u"Japanese" : u"English");
     }
     const char16_t* tried[] = {languageFile->Text(), u"English", u"Japanese"};
-    HMODULE module = nullptr;
+    ModuleOwner module;
     const char16_t* name = nullptr;
     for (const char16_t* t : tried) {
-        module = LoadLibraryW(W(t));
-        if (module != nullptr) {
+        module.reset(LoadLibraryW(W(t)));
+        if (module.valid()) {
             name = t;
             break;
         }
     }
-    if (module == nullptr) {
-        return false;
-    }
-    if (!HasMarker(module)) {
-        FreeLibrary(module);
+    if (!module.valid() || !HasMarker(module.get())) {
         return false;
     }
     if (name != languageFile->Text()) {
         languageFile->Assign(name);
     }
-    gLanguage = module;
+    gLanguage = static_cast<ModuleOwner&&>(module);
     return true;
 }
 
 void FreeLanguage() {
-    if (gLanguage != nullptr) {
-        FreeLibrary(gLanguage);
-        gLanguage = nullptr;
-    }
+    gLanguage.reset();
 }
 
 bool IsLanguageLibrary(const char16_t* path) {
-    HMODULE module =
-        LoadLibraryExW(W(path), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (module == nullptr) {
-        return false;
-    }
-    bool ok = HasMarker(module);
-    FreeLibrary(module);
-    return ok;
+    ModuleOwner module(
+        LoadLibraryExW(W(path), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    return module.valid() && HasMarker(module.get());
 }
 
 void LanguageString(uint32_t id, StrBuf* out) {
     out->ResetReserve(127);
-    if (out->buffer == nullptr || gLanguage == nullptr) {
+    if (out->buffer == nullptr || !gLanguage.valid()) {
         return;
     }
-    int n = LoadStringW(gLanguage, id, reinterpret_cast<wchar_t*>(out->buffer), 128);
+    int n = LoadStringW(gLanguage.get(), id, reinterpret_cast<wchar_t*>(out->buffer), 128);
     out->length = n > 0 ? static_cast<uint32_t>(n) : 0;
     out->buffer[out->length] = 0;
 }
 
 void* LanguageModule() {
-    return gLanguage;
+    return gLanguage.get();
 }

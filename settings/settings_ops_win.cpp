@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include "platform/owners_win.h"
 #include "settings/settings_ops.h"
 
 namespace {
@@ -90,20 +91,16 @@ bool SpecialFolderPath(void*, SpecialFolder which, StrBuf* out) {
             break;
     }
     if (KnownFolderPathFn query = KnownFolderQuery()) {
-        PWSTR path = nullptr;
-        HRESULT hr = query(*id, 0, nullptr, &path);
-        bool ok = SUCCEEDED(hr) && path != nullptr && AssignWide(out, path);
-        CoTaskMemFree(path);
-        return ok && out->length > 0;
+        TaskMemOwner<wchar_t> path;
+        HRESULT hr = query(*id, 0, nullptr, path.out());
+        return SUCCEEDED(hr) && path.valid() && AssignWide(out, path.get()) && out->length > 0;
     }
-    PIDLIST_ABSOLUTE pidl = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || pidl == nullptr) {
+    PidlOwner pidl;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, pidl.out())) || !pidl.valid()) {
         return false;
     }
     wchar_t path[MAX_PATH] = {};
-    bool ok = SHGetPathFromIDListW(pidl, path) && AssignWide(out, path);
-    CoTaskMemFree(pidl);
-    return ok && out->length > 0;
+    return SHGetPathFromIDListW(pidl.get(), path) && AssignWide(out, path) && out->length > 0;
 }
 
 SettingsPlatformOps MakeOps() {

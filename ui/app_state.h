@@ -4,8 +4,10 @@
 // creation messages on the user-interface thread, and read there only.
 //
 // Every HWND here is borrowed: the windows belong to the window tree and go with
-// the main window. The fonts, the accelerator table and the tool bar's image list
-// are released by the shut-down sequence (main_window_win.cpp) and RunProgram.
+// the main window. The fonts, the menus and the accelerator table are owned here;
+// the shut-down sequence (main_window_win.cpp) and RunProgram reset them at their
+// places in the shut-down order. The tool bar's image list is released by the
+// shut-down sequence.
 #pragma once
 
 #include <windows.h>
@@ -13,19 +15,20 @@
 #include <commctrl.h>
 
 #include "app/str_buf.h"
+#include "ui/gdi_owner.h"
 
 // Which control of the browser pane the cursor is over.
 enum HoverTarget : int { kHoverNone = 0, kHoverTree = 2, kHoverList = 3 };
 
 struct AppState {
     HINSTANCE instance = nullptr;
-    HFONT interfaceFont = nullptr;
-    HFONT menuFont = nullptr;
+    FontOwner interfaceFont;
+    FontOwner menuFont;
     HCURSOR arrowCursor = nullptr;
     HCURSOR waitCursor = nullptr;
     HCURSOR noCursor = nullptr;
-    HACCEL accelerators = nullptr;
-    HMENU menus = nullptr;  // the container of the five popups, once built
+    AcceleratorOwner accelerators;
+    MenuOwner menus;  // the container of the five popups, once built
 
     // The window tree.
     HWND mainWindow = nullptr;

@@ -13,11 +13,10 @@
 
 // commandWord: the command in the low 16 bits, 1 in the high 16 bits when it
 // came from an accelerator key. sender: the control that sent it (the tool bar
-// for its buttons) or null (menus, keys, mouse actions, internal calls).
+// for its buttons and drop-downs, which reach the main window as WM_COMMAND) or
+// null (menus, keys, mouse actions, internal calls).
 void Dispatch(uint32_t commandWord, HWND sender);
 
-// Pops up the menu of a tool-bar drop-down button (5000, 5010, 5020) under it.
-void PopUpToolBarMenu(int command);
 // The mouse cursor is shown again if a page turn in full screen hid it.
 void ShowHiddenCursor();
 

@@ -6,7 +6,6 @@
 #include "ui/image_view.h"
 #include "ui/main_window.h"
 #include "ui/reader.h"
-#include "ui/tool_bar.h"
 #include "view/navigate.h"
 
 namespace {
@@ -51,8 +50,32 @@ void OpenStored(const StrBuf& path, int32_t page) {
     }
     OpenTarget target;
     target.path.Assign(path.Text());
-    SetBook(&gBook, &target, 0);
-    OpenBook(&gBook, &target, page);
+    OpenNamedBook(&target, 0, page);
+}
+
+// The screen rectangle of a tool-bar button, asked of the tool bar itself.
+bool ToolBarButtonScreenRect(int command, RECT* rect) {
+    if (gApp.toolBar == nullptr || SendMessageW(gApp.toolBar, TB_GETRECT, static_cast<WPARAM>(command),
+                                                reinterpret_cast<LPARAM>(rect)) == 0) {
+        return false;
+    }
+    MapWindowPoints(gApp.toolBar, nullptr, reinterpret_cast<POINT*>(rect), 2);
+    return true;
+}
+
+// Pops up the menu of a tool-bar drop-down button (5000, 5010, 5020) under it.
+void PopUpToolBarMenu(int command) {
+    if (gApp.menus.get() == nullptr) {
+        return;
+    }
+    const int index = command == CMD_MENU_MAIN ? 0 : command == CMD_MENU_FOLDERS ? 1 : 2;
+    HMENU popup = GetSubMenu(gApp.menus.get(), index);
+    RECT r;
+    if (popup == nullptr || !ToolBarButtonScreenRect(command, &r)) {
+        return;
+    }
+    TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NOANIMATION, r.left, r.bottom, gApp.mainWindow,
+                     nullptr);
 }
 
 void SetPaneMode(int32_t mode) {
@@ -91,20 +114,6 @@ void ShowHiddenCursor() {
         }
         gApp.cursorShown = true;
     }
-}
-
-void PopUpToolBarMenu(int command) {
-    if (gApp.menus == nullptr) {
-        return;
-    }
-    const int index = command == CMD_MENU_MAIN ? 0 : command == CMD_MENU_FOLDERS ? 1 : 2;
-    HMENU popup = GetSubMenu(gApp.menus, index);
-    RECT r;
-    if (popup == nullptr || !ToolBarButtonScreenRect(command, &r)) {
-        return;
-    }
-    TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NOANIMATION, r.left, r.bottom, gApp.mainWindow,
-                     nullptr);
 }
 
 void Dispatch(uint32_t commandWord, HWND sender) {

@@ -1,7 +1,9 @@
-// Move-only owners of the shell's GDI and common-control objects, one per
-// release function: a GDI object (DeleteObject), an image list (ImageList_Destroy)
-// and a window's device context obtained by GetDC (ReleaseDC). Window handles are
-// never owned: they are borrowed from the window tree.
+// Move-only owners of the shell's GDI, window-manager and common-control
+// objects, one per release function: a GDI object (DeleteObject), a menu
+// (DestroyMenu), an accelerator table (DestroyAcceleratorTable), an image list
+// (ImageList_Destroy) and a window's device context obtained by GetDC
+// (ReleaseDC). Window handles are never owned: they are borrowed from the window
+// tree.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +41,42 @@ class GdiObject {
   private:
     T object_ = nullptr;
 };
+
+// A menu or an accelerator table: freed by the release function it is named with.
+template <typename T, BOOL(WINAPI* Release)(T)>
+class UserObject {
+  public:
+    UserObject() = default;
+    explicit UserObject(T object) : object_(object) {}
+    UserObject(const UserObject&) = delete;
+    UserObject& operator=(const UserObject&) = delete;
+    UserObject(UserObject&& o) noexcept : object_(o.release()) {}
+    UserObject& operator=(UserObject&& o) noexcept {
+        reset(o.release());
+        return *this;
+    }
+    ~UserObject() { reset(); }
+
+    T get() const { return object_; }
+    bool valid() const { return object_ != nullptr; }
+    T release() {
+        T o = object_;
+        object_ = nullptr;
+        return o;
+    }
+    void reset(T object = nullptr) {
+        if (object_ != nullptr) {
+            Release(object_);
+        }
+        object_ = object;
+    }
+
+  private:
+    T object_ = nullptr;
+};
+
+using MenuOwner = UserObject<HMENU, DestroyMenu>;
+using AcceleratorOwner = UserObject<HACCEL, DestroyAcceleratorTable>;
 
 using FontOwner = GdiObject<HFONT>;
 using BitmapOwner = GdiObject<HBITMAP>;

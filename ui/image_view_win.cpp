@@ -36,8 +36,8 @@ void SetUpDc(HDC dc) {
     SetStretchModeOn(dc, gView.prefs.stretchMode);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, TextColourFor(BackgroundIndex()));
-    if (gApp.interfaceFont != nullptr) {
-        SelectObject(dc, gApp.interfaceFont);
+    if (gApp.interfaceFont.valid()) {
+        SelectObject(dc, gApp.interfaceFont.get());
     }
 }
 

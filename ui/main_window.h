@@ -3,7 +3,8 @@
 // bar and the client area, the browser pane's placeholder window, and the
 // shut-down sequence it runs on a close request.
 //
-// Call order: RegisterWindowClasses (start-up, after the fonts and cursors exist)
+// Call order: LoadCursorsAndMenuFont, RegisterWindowClasses (start-up, after the
+// fonts and cursors exist)
 // → CreateMainWindow (its creation message builds the children) → messages →
 // a close request runs the shut-down sequence and destroys the window, which posts
 // the quit message.
@@ -17,6 +18,9 @@ inline constexpr wchar_t kClientClass[] = L"Pagewick_client_class";
 inline constexpr wchar_t kPaneClass[] = L"Pagewick_lbase_class";
 inline constexpr wchar_t kImageViewClass[] = L"Pagewick_imgbs_class";
 
+// Loads the shared arrow, wait and no-entry cursors and creates the menu font
+// from the system's metrics (at start and when a system setting changes).
+void LoadCursorsAndMenuFont();
 // Registers the five window classes of the tree (the loader registers its own).
 // A class already registered in this process counts as registered.
 bool RegisterWindowClasses(HINSTANCE instance);

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
@@ -29,17 +31,17 @@ bool BarAutoHidden() {
 }
 
 int MeasureTextHeight(HWND window) {
-    HDC dc = GetDC(window);
-    if (dc == nullptr) {
+    WindowDc dc(window);
+    if (dc.get() == nullptr) {
         return 0;
     }
-    HGDIOBJ old = gApp.interfaceFont != nullptr ? SelectObject(dc, gApp.interfaceFont) : nullptr;
     TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    if (old != nullptr) {
-        SelectObject(dc, old);
+    if (gApp.interfaceFont.valid()) {
+        SelectGuard font(dc.get(), gApp.interfaceFont.get());
+        GetTextMetricsW(dc.get(), &tm);
+    } else {
+        GetTextMetricsW(dc.get(), &tm);
     }
-    ReleaseDC(window, dc);
     return tm.tmHeight;
 }
 
@@ -76,7 +78,7 @@ void OnCreate(HWND window, const CREATESTRUCTW* cs) {
 void OnActivateApp(bool active) {
     gApp.appActive = active;
     if (active) {
-        ReloadIfChanged(&gBook);
+        ReloadIfChanged();
         return;
     }
     WatchFolder(&gBook);
@@ -93,6 +95,7 @@ void RunMouseAction(int index) {
     }
 }
 
+// The font of menus from the system's non-client metrics; null when they cannot be read.
 HFONT CreateMenuFont() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -100,19 +103,6 @@ HFONT CreateMenuFont() {
         return nullptr;
     }
     return CreateFontIndirectW(&metrics.lfMenuFont);
-}
-
-void OnSettingChange() {
-    gApp.arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
-    gApp.waitCursor = LoadCursorW(nullptr, IDC_WAIT);
-    gApp.noCursor = LoadCursorW(nullptr, IDC_NO);
-    HFONT font = CreateMenuFont();
-    if (font != nullptr) {
-        if (gApp.menuFont != nullptr) {
-            DeleteObject(gApp.menuFont);
-        }
-        gApp.menuFont = font;
-    }
 }
 
 void ForgetWindows() {
@@ -161,7 +151,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             }
             return 0;
         case WM_SETTINGCHANGE:
-            OnSettingChange();
+            LoadCursorsAndMenuFont();
             return 0;
         case WM_ACTIVATEAPP:
             OnActivateApp(wParam != 0);
@@ -279,6 +269,17 @@ RECT PlacementRect() {
 
 }  // namespace
 
+void LoadCursorsAndMenuFont() {
+    gApp.arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
+    gApp.waitCursor = LoadCursorW(nullptr, IDC_WAIT);
+    gApp.noCursor = LoadCursorW(nullptr, IDC_NO);
+    // A font that cannot be made leaves the one there was.
+    FontOwner font(CreateMenuFont());
+    if (font.valid()) {
+        gApp.menuFont = std::move(font);
+    }
+}
+
 bool RegisterWindowClasses(HINSTANCE instance) {
     const UINT redraw = CS_HREDRAW | CS_VREDRAW;
     HICON icon = static_cast<HICON>(
@@ -345,22 +346,15 @@ bool ShutDown(HWND window, bool forced) {
     gBook.book.changeWatch.reset();
     RemovePaneSubclasses();
     RemoveBarSubclasses();
+    // The resume entry is taken while the book and the view position still exist.
+    ReaderRecordResume();
     ReaderRelease();
     DestroyToolBarImages();
-    if (gApp.menus != nullptr) {
-        DestroyMenu(gApp.menus);
-        gApp.menus = nullptr;
-    }
+    gApp.menus.reset();
     ReaderSyncSettings();
-    SaveProgramSettings(window, gApp.accelerators);
-    if (gApp.accelerators != nullptr) {
-        DestroyAcceleratorTable(gApp.accelerators);
-        gApp.accelerators = nullptr;
-    }
-    if (gApp.menuFont != nullptr) {
-        DeleteObject(gApp.menuFont);
-        gApp.menuFont = nullptr;
-    }
+    SaveProgramSettings(window, gApp.accelerators.get());
+    gApp.accelerators.reset();
+    gApp.menuFont.reset();
     DestroyWindow(window);
     return true;
 }

@@ -138,14 +138,12 @@ void OpenDialog(const char16_t* folder) {
     }
     RepaintView();
     const auto* chosen = reinterpret_cast<const char16_t*>(file);
-    uint32_t n = TextLength(chosen);
-    uint32_t cut = n;
-    while (cut > 0 && chosen[cut - 1] != u'\\') {
-        --cut;
-    }
+    const uint32_t n = TextLength(chosen);
+    // A file at a drive's root leaves "C:\", not "C:" (the drive's current folder).
+    const uint32_t folderLength = ContainingFolderLength(chosen, n);
     gSettings.openDialogFolder.ResetReserve(0);
-    if (cut > 0) {
-        (void)gSettings.openDialogFolder.Append(chosen, cut - 1);
+    if (folderLength < n) {
+        (void)gSettings.openDialogFolder.Append(chosen, folderLength);
     }
     ReaderOpenChosen(chosen);
 }

@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "platform/lock.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "view/layout.h"
@@ -18,6 +19,7 @@
 
 BookState gBook;
 ReadingView gView;
+FileListOps gFileListOps{};
 
 namespace {
 
@@ -29,46 +31,17 @@ const wchar_t* Wide(const char16_t* text) {
     return reinterpret_cast<const wchar_t*>(text);
 }
 
-// --- BookOps: what opening a book does to the windows -----------------------
+// --- The windows' steps of opening a book -------------------------------------
 
-void BeginOpen(void*) {
-    gView.loader.setPriority(gView.loader.context, LoaderPriority::kIdle);
-    SetCursor(gApp.waitCursor);
-    gView.cache.pageError = false;
-}
-
-void EndOpen(void*) {
-    SetCursor(gApp.arrowCursor);
-}
-
-void BookResetReadAhead(void*) {
-    ResetReadAhead(&gView);
-}
-
-void BookShowFrom(void*, int32_t index) {
-    ShowFromIndex(&gView, index);
-}
-
-void BookShowEmpty(void*) {
-    ShowEmptyView(&gView);
-}
-
-void BookUpdatePageText(void*) {
-    UpdatePageText(&gView);
-}
-
-void BookPlanReadAhead(void*) {
-    PlanReadAhead(&gView);
-}
-
-void SetSliderRange(void*, int32_t low, int32_t high) {
+void SetSliderRange(int32_t pageCount) {
     if (gApp.pageSlider != nullptr) {
-        SendMessageW(gApp.pageSlider, TBM_SETRANGEMIN, FALSE, low);
-        SendMessageW(gApp.pageSlider, TBM_SETRANGEMAX, TRUE, high);
+        const bool empty = pageCount == 0;
+        SendMessageW(gApp.pageSlider, TBM_SETRANGEMIN, FALSE, empty ? 0 : 1);
+        SendMessageW(gApp.pageSlider, TBM_SETRANGEMAX, TRUE, pageCount);
     }
 }
 
-void SetTitle(void*, const char16_t* text) {
+void SetTitle(const char16_t* text) {
     if (gApp.mainWindow != nullptr) {
         SetWindowTextW(gApp.mainWindow, Wide(text));
     }
@@ -174,17 +147,8 @@ bool PathExists(const char16_t* path) {
 }  // namespace
 
 void ReaderInit() {
-    BookOps book{};
-    book.beginOpen = BeginOpen;
-    book.endOpen = EndOpen;
-    book.resetReadAhead = BookResetReadAhead;
-    book.showFrom = BookShowFrom;
-    book.showEmpty = BookShowEmpty;
-    book.updatePageText = BookUpdatePageText;
-    book.planReadAhead = BookPlanReadAhead;
-    book.setSliderRange = SetSliderRange;
-    book.setTitle = SetTitle;
-    BookInit(&gBook, &book);
+    // The RAR library and the plug-in host add their listings once they are hosted.
+    BookInit(&gBook, nullptr);
 
     ViewOps ops{};
     ops.invalidate = Invalidate;
@@ -229,6 +193,14 @@ void ReaderSetResultWindow(void* window) {
     gResultWindow.store(static_cast<HWND>(window));
 }
 
+void ReaderRecordResume() {
+    if (!IsReopenable(&gBook)) {
+        return;
+    }
+    gSettings.resumePath.Assign(gBook.book.path.Text());
+    gSettings.resumePage = gView.currentIndex;
+}
+
 void ReaderSyncSettings() {
     gSettings.spreadMode = gView.prefs.spreadMode;
     gSettings.rightToLeft = gView.prefs.rightToLeft;
@@ -260,6 +232,43 @@ void ResolveShortcut(StrBuf* path) {
     }
 }
 
+void OpenBook(const OpenTarget* target, int32_t startIndex) {
+    BeginOpen(&gView);
+    {
+        AppLockGuard lock;
+        ResetReadAhead(&gView);
+        // The rows go before the page list they are drawn from.
+        ClearFileList(&gFileListOps);
+        BuildPageList(&gBook);
+        PublishToFileList(&gBook, &gFileListOps);
+        SetSliderRange(gBook.pageCount);
+        SetTitle(BookTitle(&gBook));
+    }
+    if (gBook.pages != nullptr) {
+        const int32_t start = ChooseStartPage(&gBook, target, startIndex);
+        // A book that IsReopenable enters the history here once the history menu keeps one.
+        ShowForward(&gView, start, true);
+        AfterShow(&gView);
+    } else {
+        ShowEmptyView(&gView);
+    }
+    EndOpen(&gView);
+}
+
+void OpenNamedBook(OpenTarget* target, uint32_t startLocator, int32_t startIndex) {
+    // A new book also makes the folder tree forget the item that named the old
+    // one, once the pane holds a tree.
+    (void)SetBook(&gBook, target, startLocator);
+    OpenBook(target, startIndex);
+}
+
+void ReloadIfChanged() {
+    OpenTarget target;
+    if (PrepareReload(&gBook, gView.currentIndex, &target)) {
+        OpenBook(&target, 0);
+    }
+}
+
 void ReaderOpenPath(const char16_t* path, uint32_t startLocator) {
     if (!PathExists(path)) {
         return;
@@ -267,15 +276,13 @@ void ReaderOpenPath(const char16_t* path, uint32_t startLocator) {
     OpenTarget target;
     target.path.Assign(path);
     ResolveShortcut(&target.path);
-    SetBook(&gBook, &target, startLocator);
-    OpenBook(&gBook, &target, 0);
+    OpenNamedBook(&target, startLocator, 0);
 }
 
 void ReaderOpenChosen(const char16_t* path) {
     OpenTarget target;
     target.path.Assign(path);
-    SetBook(&gBook, &target, 0);
-    OpenBook(&gBook, &target, 0);
+    OpenNamedBook(&target, 0, 0);
 }
 
 void ReaderPageLoaded(int32_t slot, void* result) {

@@ -62,15 +62,6 @@ HFONT CreateInterfaceFont() {
     return CreateFontIndirectW(&lf);
 }
 
-HFONT CreateMenuFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return nullptr;
-    }
-    return CreateFontIndirectW(&metrics.lfMenuFont);
-}
-
 // The accelerator table of the settings' key records (the built-in keys until
 // the settings file says otherwise).
 HACCEL CreateAccelerators() {
@@ -86,8 +77,8 @@ HACCEL CreateAccelerators() {
 int MessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!gApp.acceleratorsSuspended && gApp.accelerators != nullptr &&
-            TranslateAcceleratorW(gApp.mainWindow, gApp.accelerators, &msg)) {
+        if (!gApp.acceleratorsSuspended && gApp.accelerators.valid() &&
+            TranslateAcceleratorW(gApp.mainWindow, gApp.accelerators.get(), &msg)) {
             continue;
         }
         TranslateMessage(&msg);
@@ -110,18 +101,13 @@ int RunInterface(int showCommand, SettingsReader* settings) {
 }  // namespace
 
 HWND CreateUserInterface(int showCommand) {
-    gApp.arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
-    gApp.waitCursor = LoadCursorW(nullptr, IDC_WAIT);
-    gApp.noCursor = LoadCursorW(nullptr, IDC_NO);
-    if (gApp.menuFont == nullptr) {
-        gApp.menuFont = CreateMenuFont();
-    }
-    if (gApp.interfaceFont == nullptr) {
-        gApp.interfaceFont = CreateInterfaceFont();
+    LoadCursorsAndMenuFont();
+    if (!gApp.interfaceFont.valid()) {
+        gApp.interfaceFont.reset(CreateInterfaceFont());
     }
     ReaderInit();
-    if (gApp.accelerators == nullptr) {
-        gApp.accelerators = CreateAccelerators();
+    if (!gApp.accelerators.valid()) {
+        gApp.accelerators.reset(CreateAccelerators());
     }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
@@ -186,9 +172,6 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     SettingsRelease(&gSettings);
     gSettingsPath.Release();
     AppHeapDestroy();
-    if (gApp.interfaceFont != nullptr) {
-        DeleteObject(gApp.interfaceFont);
-        gApp.interfaceFont = nullptr;
-    }
+    gApp.interfaceFont.reset();
     return exitCode;
 }

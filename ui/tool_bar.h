@@ -3,6 +3,9 @@
 // separator 9914, the tool tips of the buttons, the custom drawing of hot and
 // checked buttons, and the subclasses of the tool bar and the slider.
 //
+// The tool bar hands its commands to the main window as WM_COMMAND (a drop-down
+// button sends its own command), so it never calls the dispatcher itself.
+//
 // Call order: the bar's creation message calls CreateBarControls; LayoutMain
 // calls StretchPageSlider; shut-down calls RemoveBarSubclasses and then
 // DestroyToolBarImages.
@@ -19,8 +22,5 @@ void StretchPageSlider(int width, int extraButtons);
 // Sets every tool tip's text again: the command's name, and " (key)" when a key
 // is bound to the command.
 void RefreshToolTips();
-// The rectangle of a tool-bar button in screen coordinates; false when the
-// button does not exist.
-bool ToolBarButtonScreenRect(int command, RECT* rect);
 void RemoveBarSubclasses();
 void DestroyToolBarImages();

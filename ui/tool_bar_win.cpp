@@ -5,7 +5,6 @@
 #include "settings/language.h"
 #include "ui/app_state.h"
 #include "ui/command_table.h"
-#include "ui/dispatch.h"
 #include "ui/gdi_owner.h"
 #include "ui/reader.h"
 #include "view/navigate.h"
@@ -102,12 +101,19 @@ void MoveToolTipRects() {
     }
 }
 
+// The position a slider notification is about. The notification itself carries
+// only 16 bits of it, too few past page 32,767; the control's own position has
+// the full range and follows the thumb during a drag.
+int32_t SliderScrollPosition() {
+    return static_cast<int32_t>(SendMessageW(gApp.pageSlider, TBM_GETPOS, 0, 0));
+}
+
 LRESULT CALLBACK
 ToolBarSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     switch (message) {
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == gApp.pageSlider) {
-                OnSliderScroll(&gView, LOWORD(wParam), static_cast<int16_t>(HIWORD(wParam)));
+                OnSliderScroll(&gView, LOWORD(wParam), SliderScrollPosition());
                 return 0;
             }
             break;
@@ -170,8 +176,8 @@ void CreateBarControls(HWND bar) {
         CreateWindowExW(0, L"STATIC", L"0/0", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, sep.right,
                         1, kPageTextWidth, kControlHeight, tb,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPageText)), gApp.instance, nullptr);
-    if (gApp.pageText != nullptr && gApp.interfaceFont != nullptr) {
-        SendMessageW(gApp.pageText, WM_SETFONT, reinterpret_cast<WPARAM>(gApp.interfaceFont), FALSE);
+    if (gApp.pageText != nullptr && gApp.interfaceFont.valid()) {
+        SendMessageW(gApp.pageText, WM_SETFONT, reinterpret_cast<WPARAM>(gApp.interfaceFont.get()), FALSE);
     }
     gApp.pageSlider =
         CreateWindowExW(WS_EX_STATICEDGE, TRACKBAR_CLASSW, nullptr,
@@ -234,9 +240,11 @@ LRESULT OnNotify(NMHDR* header) {
     }
     switch (header->code) {
         case TBN_DROPDOWN: {
-            auto* drop = reinterpret_cast<NMTOOLBARW*>(header);
-            ShowHiddenCursor();
-            PopUpToolBarMenu(drop->iItem);
+            // The main window dispatches the button's command, which shows the
+            // cursor and pops up the button's menu.
+            const auto* drop = reinterpret_cast<NMTOOLBARW*>(header);
+            SendMessageW(gApp.mainWindow, WM_COMMAND, MAKEWPARAM(drop->iItem, 0),
+                         reinterpret_cast<LPARAM>(gApp.toolBar));
             return TBDDRET_DEFAULT;
         }
         case NM_CUSTOMDRAW:
@@ -271,7 +279,10 @@ LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         case WM_NOTIFY:
             return OnNotify(reinterpret_cast<NMHDR*>(lParam));
         case WM_COMMAND:
-            Dispatch(static_cast<uint32_t>(wParam), reinterpret_cast<HWND>(lParam));
+            // Button commands go to the main window, which dispatches every command.
+            if (gApp.mainWindow != nullptr) {
+                SendMessageW(gApp.mainWindow, WM_COMMAND, wParam, lParam);
+            }
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -323,14 +334,6 @@ void RefreshToolTips() {
         info.lpszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(text.Text()));
         SendMessageW(gApp.toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
     }
-}
-
-bool ToolBarButtonScreenRect(int command, RECT* rect) {
-    if (!ButtonRect(command, rect)) {
-        return false;
-    }
-    MapWindowPoints(gApp.toolBar, nullptr, reinterpret_cast<POINT*>(rect), 2);
-    return true;
 }
 
 void RemoveBarSubclasses() {

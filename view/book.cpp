@@ -7,7 +7,6 @@
 #include "archive/archive_member.h"
 #include "archive/zip_reader.h"
 #include "platform/dir.h"
-#include "platform/lock.h"
 #include "view/recycle_bin.h"
 
 namespace {
@@ -20,16 +19,6 @@ ArchiveMemberList* NoList(void*, const char16_t*) {
 }
 ExtensionSet NoExtensions(void*) {
     return ExtensionSet{nullptr, 0};
-}
-void Nothing(void*) {}
-void NothingText(void*, const char16_t*) {}
-void NothingIndex(void*, int32_t) {}
-void NothingRange(void*, int32_t, int32_t) {}
-int32_t NoIcon(void*, const char16_t*) {
-    return 0;
-}
-int32_t NoWidth(void*, const char16_t*, uint32_t) {
-    return 0;
 }
 
 template <typename F>
@@ -57,11 +46,17 @@ void ReleaseList(BookState* s) {
     s->pageCount = 0;
 }
 
+int32_t Clamp(int32_t index, int32_t count) {
+    if (index >= count) {
+        index = count - 1;
+    }
+    return index < 0 ? 0 : index;
+}
+
 // Clears what belongs to the previous container (identifier, recycle flag, time,
 // watch); used when the book is reset and when its container vanished.
 void ForgetContainer(Book* book) {
-    ReleaseItemId(book->itemId);
-    book->itemId = nullptr;
+    book->itemId.reset();
     book->isRecycleBin = false;
     book->archiveTime = 0;
     book->changeWatch.reset();
@@ -86,9 +81,9 @@ bool HasMembers(const ArchiveMemberList* list) {
     return list != nullptr && list->count > 0;
 }
 
-// The start page: the page named selectName, else the one with the locator
-// (archives), else startIndex.
-int32_t ChooseStart(const BookState* s, const OpenTarget* target, int32_t startIndex) {
+// The start page before clamping: the page named selectName, else the one with
+// the locator (archives), else startIndex.
+int32_t FindStart(const BookState* s, const OpenTarget* target, int32_t startIndex) {
     if (target == nullptr) {
         return startIndex;
     }
@@ -112,22 +107,12 @@ int32_t ChooseStart(const BookState* s, const OpenTarget* target, int32_t startI
     return startIndex;
 }
 
-void PublishCount(BookState* s) {
-    bool empty = s->pageCount == 0;
-    s->ops.setSliderRange(s->ops.context, empty ? 0 : 1, s->pageCount);
-    char16_t text[16];
-    text[0] = u'/';
-    FormatDecimal(text + 1, s->pageCount);
-    s->ops.setCountText(s->ops.context, text);
-    s->ops.setTitle(s->ops.context, s->book.isOpen ? s->book.path.Text() : kProgramTitle);
-}
-
 void ListFolderBook(BookState* s, PageListBuilder* builder) {
     (void)ListFolder(s->book.path.Text(), builder, ImagePluginExtensions(s));
 }
 
 void ListShellFolderBook(BookState* s, PageListBuilder* builder) {
-    (void)ListShellFolder(s->book.itemId, builder, ImagePluginExtensions(s));
+    (void)ListShellFolder(s->book.itemId.get(), builder, ImagePluginExtensions(s));
     if (!builder->failed && builder->count > 0 && s->book.isRecycleBin) {
         RecycleBinNames(builder->list->entries, builder->count, s->osLevel > 0 ? s->osLevel : gOsLevel);
     }
@@ -157,24 +142,6 @@ void BookInit(BookState* s, const BookOps* ops) {
     Fill(o.listPluginArchive, NoList);
     Fill(o.imagePluginExtensions, NoExtensions);
     Fill(o.archivePluginExtensions, NoExtensions);
-    Fill(o.beginOpen, Nothing);
-    Fill(o.endOpen, Nothing);
-    Fill(o.resetReadAhead, Nothing);
-    Fill(o.addToHistory, NothingText);
-    Fill(o.showFrom, NothingIndex);
-    Fill(o.showEmpty, Nothing);
-    Fill(o.selectFileListRow, NothingIndex);
-    Fill(o.updatePageText, Nothing);
-    Fill(o.planReadAhead, Nothing);
-    Fill(o.clearFileList, Nothing);
-    Fill(o.fileIconIndex, NoIcon);
-    Fill(o.insertFileListRow, NothingRange);
-    Fill(o.measureName, NoWidth);
-    Fill(o.setFileListColumnWidth, NothingIndex);
-    Fill(o.setSliderRange, NothingRange);
-    Fill(o.setCountText, NothingText);
-    Fill(o.setTitle, NothingText);
-    Fill(o.forgetTreeItem, Nothing);
 }
 
 void BookRelease(BookState* s) {
@@ -183,8 +150,6 @@ void BookRelease(BookState* s) {
     s->book.path.Release();
     s->book.isOpen = false;
     s->book.kind = kBookFolder;
-    s->currentIndex = 0;
-    s->endIndex = 0;
 }
 
 BookKind ClassifyPath(BookState* s, OpenTarget* target) {
@@ -203,24 +168,20 @@ BookKind ClassifyPath(BookState* s, OpenTarget* target) {
     }
     // A picture: the book is its folder, starting at the picture.
     target->selectName.AssignPathPart(kPathFileName, path.Text(), path.length);
-    uint32_t cut = path.length;
-    while (cut > 0 && path.buffer[cut - 1] != u'\\') {
-        --cut;
-    }
-    if (cut > 0) {
-        // Keep the separator of a path at the root ("\p.jpg" → "\"); otherwise cut before it.
-        path.length = cut == 1 ? 1 : cut - 1;
-        path.buffer[path.length] = 0;
+    const uint32_t folder = ContainingFolderLength(path.Text(), path.length);
+    if (folder < path.length) {
+        path.length = folder;
+        path.buffer[folder] = 0;
     }
     return kBookFolder;
 }
 
-void SetBook(BookState* s, OpenTarget* target, uint32_t startLocator) {
+bool SetBook(BookState* s, OpenTarget* target, uint32_t startLocator) {
     BookKind kind = ClassifyPath(s, target);
     Book& book = s->book;
+    target->startLocator = startLocator;
     if (book.path.length > 0 && SamePath(book.path, target->path)) {
-        target->startLocator = startLocator;
-        return;
+        return false;
     }
     book.isOpen = true;
     book.kind = kBookFolder;
@@ -231,8 +192,7 @@ void SetBook(BookState* s, OpenTarget* target, uint32_t startLocator) {
         book.path.Assign(u"");
     }
     book.kind = kind;
-    s->ops.forgetTreeItem(s->ops.context);
-    target->startLocator = startLocator;
+    return true;
 }
 
 bool SetBookFromTree(BookState* s, BookKind kind, const char16_t* path, const ShellItemId* itemId) {
@@ -241,7 +201,7 @@ bool SetBookFromTree(BookState* s, BookKind kind, const char16_t* path, const Sh
         ForgetContainer(&book);
         book.isOpen = true;
         book.kind = kind;
-        book.itemId = CloneItemId(itemId);
+        book.itemId.reset(CloneItemId(itemId));
         book.path.Assign(path);
         book.isRecycleBin = IsRecycleBinItemId(itemId);
         return true;
@@ -256,43 +216,8 @@ bool SetBookFromTree(BookState* s, BookKind kind, const char16_t* path, const Sh
     return true;
 }
 
-void OpenBook(BookState* s, const OpenTarget* target, int32_t startIndex) {
-    void* ctx = s->ops.context;
-    s->ops.beginOpen(ctx);
-    {
-        AppLockGuard lock;
-        s->ops.resetReadAhead(ctx);
-        BuildPageList(s);
-    }
-    if (s->pages != nullptr) {
-        int32_t start = startIndex;
-        if (s->book.kind != kBookShellFolder) {
-            start = ChooseStart(s, target, startIndex);
-            s->ops.addToHistory(ctx, s->book.path.Text());
-        }
-        if (start >= s->pageCount) {
-            start = s->pageCount - 1;
-        }
-        if (start < 0) {
-            start = 0;
-        }
-        s->currentIndex = start;
-        s->endIndex = start + 1;
-        s->ops.showFrom(ctx, start);
-        s->ops.selectFileListRow(ctx, s->currentIndex);
-        s->ops.updatePageText(ctx);
-        s->ops.planReadAhead(ctx);
-    } else {
-        s->currentIndex = 0;
-        s->endIndex = 0;
-        s->ops.showEmpty(ctx);
-    }
-    s->ops.endOpen(ctx);
-}
-
 void BuildPageList(BookState* s) {
     ReleaseList(s);
-    s->ops.clearFileList(s->ops.context);
     PageListBuilder builder{nullptr, 0, false};
     if (s->book.isOpen) {
         switch (s->book.kind) {
@@ -316,38 +241,23 @@ void BuildPageList(BookState* s) {
         s->pages = builder.list;
         s->pageCount = builder.count;
         SortPages(s->pages->entries, s->pageCount, IsArchiveKind(s->book.kind));
-        PublishToFileList(s);
     }
-    PublishCount(s);
 }
 
-void PublishToFileList(BookState* s) {
+int32_t ChooseStartPage(const BookState* s, const OpenTarget* target, int32_t startIndex) {
     if (s->pages == nullptr) {
-        return;
+        return 0;
     }
-    void* ctx = s->ops.context;
-    const char16_t* lastExt = nullptr;
-    uint32_t lastExtLength = 0;
-    int32_t icon = 0;
-    int32_t widest = 0;
-    for (int32_t i = 0; i < s->pageCount; ++i) {
-        const StrBuf& name = s->pages->entries[i].name;
-        uint32_t start = ExtensionStart(name.Text(), name.length);
-        const char16_t* ext = name.Text() + start;
-        uint32_t extLength = name.length - start;
-        if (lastExt == nullptr || !EqualsNoCaseN(ext, extLength, lastExt, lastExtLength)) {
-            // A name without an extension is asked for whole.
-            icon = s->ops.fileIconIndex(ctx, extLength > 0 ? ext : name.Text());
-            lastExt = ext;
-            lastExtLength = extLength;
-        }
-        s->ops.insertFileListRow(ctx, i, icon);
-        int32_t width = s->ops.measureName(ctx, name.Text(), name.length);
-        if (width > widest) {
-            widest = width;
-        }
-    }
-    s->ops.setFileListColumnWidth(ctx, widest);
+    const int32_t start = s->book.kind == kBookShellFolder ? startIndex : FindStart(s, target, startIndex);
+    return Clamp(start, s->pageCount);
+}
+
+bool IsReopenable(const BookState* s) {
+    return s->pages != nullptr && s->book.kind != kBookShellFolder && s->book.path.length > 0;
+}
+
+const char16_t* BookTitle(const BookState* s) {
+    return s->book.isOpen ? s->book.path.Text() : kProgramTitle;
 }
 
 ArchiveMemberList* ListArchive(BookState* s) {
@@ -437,16 +347,16 @@ bool CheckChanged(BookState* s) {
     return false;
 }
 
-void ReloadIfChanged(BookState* s) {
+bool PrepareReload(BookState* s, int32_t shownIndex, OpenTarget* target) {
     if (!s->book.isOpen || !CheckChanged(s)) {
-        return;
+        return false;
     }
-    OpenTarget target;
-    if (s->pages != nullptr && s->currentIndex >= 0 && s->currentIndex < s->pageCount) {
-        const StrBuf& name = s->pages->entries[s->currentIndex].name;
-        (void)target.selectName.Append(name.Text(), name.length);
+    target->selectName.Assign(u"");
+    if (s->pages != nullptr && shownIndex >= 0 && shownIndex < s->pageCount) {
+        const StrBuf& name = s->pages->entries[shownIndex].name;
+        (void)target->selectName.Append(name.Text(), name.length);
     }
-    OpenBook(s, &target, 0);
+    return true;
 }
 
 bool PageFilePath(const BookState* s, int32_t index, StrBuf* out) {

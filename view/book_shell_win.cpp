@@ -5,10 +5,11 @@
 #include <shlwapi.h>
 #include <windows.h>
 
+#include "platform/owners_win.h"
 #include "view/book_shell.h"
 
 namespace {
-// One owner per release function: a COM reference, and a shell-allocated PIDL.
+// A COM reference, released once.
 template <typename T>
 class ComRef {
   public:
@@ -33,28 +34,6 @@ class ComRef {
     T* p_ = nullptr;
 };
 
-class Pidl {
-  public:
-    Pidl() = default;
-    Pidl(const Pidl&) = delete;
-    Pidl& operator=(const Pidl&) = delete;
-    ~Pidl() { reset(); }
-    ITEMIDLIST* get() const { return p_; }
-    ITEMIDLIST** out() {
-        reset();
-        return &p_;
-    }
-    void reset() {
-        if (p_ != nullptr) {
-            CoTaskMemFree(p_);
-            p_ = nullptr;
-        }
-    }
-
-  private:
-    ITEMIDLIST* p_ = nullptr;
-};
-
 const ITEMIDLIST* Items(const ShellItemId* id) {
     return reinterpret_cast<const ITEMIDLIST*>(id);
 }
@@ -72,16 +51,14 @@ ShellItemId* CloneItemId(const ShellItemId* id) {
 }
 
 void ReleaseItemId(ShellItemId* id) {
-    if (id != nullptr) {
-        CoTaskMemFree(id);
-    }
+    PidlOwner owned(reinterpret_cast<ITEMIDLIST*>(id));
 }
 
 bool IsRecycleBinItemId(const ShellItemId* id) {
     if (id == nullptr) {
         return false;
     }
-    Pidl bin;
+    PidlOwner bin;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, bin.out())) || bin.get() == nullptr) {
         return false;
     }
@@ -115,7 +92,7 @@ bool ListShellFolder(const ShellItemId* folderId, PageListBuilder* out, Extensio
         return true;  // S_FALSE without an enumerator: nothing to list
     }
     for (;;) {
-        Pidl child;
+        PidlOwner child;
         if (items->Next(1, child.out(), nullptr) != S_OK || child.get() == nullptr) {
             break;
         }

@@ -58,23 +58,21 @@ int32_t ShowPages(ReadingView* view,
 }  // namespace
 
 int32_t ShowForward(ReadingView* view, int32_t first, bool pairAllowed) {
-    BookState* book = view->book;
-    book->currentIndex = first;
-    book->endIndex = first + 1;
+    view->currentIndex = first;
+    view->endIndex = first + 1;
     const bool firstOnRight = view->prefs.spreadMode && view->prefs.rightToLeft;
     DisplaySlot* firstSlot = firstOnRight ? &view->rightSlot : &view->leftSlot;
     DisplaySlot* partnerSlot = firstOnRight ? &view->leftSlot : &view->rightSlot;
     const int32_t shown = ShowPages(view, firstSlot, first, partnerSlot, first + 1, pairAllowed);
     if (shown == 2) {
-        book->endIndex += 1;
+        view->endIndex += 1;
     }
     return shown;
 }
 
 int32_t ShowBackward(ReadingView* view, int32_t last) {
-    BookState* book = view->book;
-    book->endIndex = last + 1;
-    book->currentIndex = last;
+    view->endIndex = last + 1;
+    view->currentIndex = last;
     // The earlier page of a spread lands on the left reading left to right and
     // on the right reading right to left.
     const bool lastOnRight = view->prefs.spreadMode && !view->prefs.rightToLeft;
@@ -82,7 +80,7 @@ int32_t ShowBackward(ReadingView* view, int32_t last) {
     DisplaySlot* partnerSlot = lastOnRight ? &view->leftSlot : &view->rightSlot;
     const int32_t shown = ShowPages(view, lastSlot, last, partnerSlot, last - 1, true);
     if (shown == 2) {
-        book->currentIndex = last - 1;
+        view->currentIndex = last - 1;
     }
     return shown;
 }
@@ -92,8 +90,8 @@ bool Step(ReadingView* view, int32_t command, int32_t index) {
         return false;
     }
     const int32_t n = view->book->pageCount;
-    const int32_t c = view->book->currentIndex;
-    const int32_t e = view->book->endIndex;
+    const int32_t c = view->currentIndex;
+    const int32_t e = view->endIndex;
     switch (command) {
         case CMD_PREV_PAGE:
             if (n < 2) {
@@ -172,7 +170,7 @@ void Navigate(ReadingView* view, int32_t command, int32_t index) {
 }
 
 void AfterShow(ReadingView* view) {
-    const int32_t c = view->book->currentIndex;
+    const int32_t c = view->currentIndex;
     const bool both = BothShown(view);
     // The list marks the second page of a spread; its row is redrawn around the
     // selection change so that the mark follows.
@@ -226,7 +224,7 @@ void OnSliderScroll(ReadingView* view, int32_t code, int32_t position) {
         default:
             return;
     }
-    if (target != view->book->currentIndex + 1) {
+    if (target != view->currentIndex + 1) {
         Navigate(view, CMD_GOTO_PAGE, target - 1);
     } else {
         // The thumb came back to the page shown: the text the drag left behind
@@ -245,11 +243,9 @@ void EndOpen(ReadingView* view) {
     view->ops.setCursor(view->ops.context, ViewCursor::kArrow);
 }
 
-void ShowFromIndex(ReadingView* view, int32_t index) {
-    ShowForward(view, index, true);
-}
-
 void ShowEmptyView(ReadingView* view) {
+    view->currentIndex = 0;
+    view->endIndex = 0;
     ReleaseShown(view);
     LayoutView(view, false, false);
     view->magnifiedSide = kMagnifyNone;
@@ -259,7 +255,7 @@ void ShowEmptyView(ReadingView* view) {
 }
 
 void UpdatePageText(ReadingView* view) {
-    SetPageText(view, view->book->currentIndex + 1, true);
+    SetPageText(view, view->currentIndex + 1, true);
 }
 
 bool RunViewCommand(ReadingView* view, int32_t command, bool fromKey) {

@@ -6,9 +6,9 @@
 // backward, so a landscape page or a single step shifts all later pairs.
 //
 // Entry points: Navigate for the page-turning commands and the slider,
-// RunViewCommand for the view's other commands, ShowFromIndex / ShowEmptyView /
-// UpdatePageText for the book's open sequence (BookOps), OnSliderScroll for the
-// page slider. User-interface thread only.
+// RunViewCommand for the view's other commands, BeginOpen / ShowForward /
+// AfterShow / ShowEmptyView / EndOpen for the shell's open sequence,
+// OnSliderScroll for the page slider. User-interface thread only.
 #pragma once
 
 #include <cstdint>
@@ -43,15 +43,14 @@ void SetPageText(ReadingView* view, int32_t number, bool moveSlider);
 // The page slider's scroll notifications.
 void OnSliderScroll(ReadingView* view, int32_t code, int32_t position);
 
-// The book's open sequence (BookOps): before it the loader goes to idle
+// The reading view's steps of opening a book: before it the loader goes to idle
 // priority, the wait cursor shows and the page error is cleared, after it the
-// arrow cursor is back; in between it shows forward from index with pairing
-// allowed, or the empty view (no pages: shown pages released, laid out,
-// repainted, page 0), and sets the page text and slider for the current view.
+// arrow cursor is back. A book without pages gets the empty view: position 0,
+// shown pages released, laid out, repainted, page text 0.
 void BeginOpen(ReadingView* view);
 void EndOpen(ReadingView* view);
-void ShowFromIndex(ReadingView* view, int32_t index);
 void ShowEmptyView(ReadingView* view);
+// The page text and slider for the current view.
 void UpdatePageText(ReadingView* view);
 
 // The view's commands: page turning (5030 .. 5045, 5101), the magnifier (5050),

@@ -82,9 +82,9 @@ void ReleaseAll(ReadingView* view) {
         FreePageList(view->book->pages);
         view->book->pages = nullptr;
         view->book->pageCount = 0;
-        view->book->currentIndex = 0;
-        view->book->endIndex = 0;
     }
+    view->currentIndex = 0;
+    view->endIndex = 0;
 }
 
 int32_t HeldPictureCount(const ReadingView* view) {

@@ -37,7 +37,7 @@ struct PageCache {
 // ahead first, then the previous pages, then the spare), otherwise decoded on
 // this thread. False when the index is out of range or the page cannot be
 // decoded (pageError is then set and the slot stays empty).
-bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
+[[nodiscard]] bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
 // Before a show: the display slots move into the previous slots, or are
 // released when the read-ahead was reset.
 void KeepShown(ReadingView* view);

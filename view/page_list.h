@@ -9,7 +9,7 @@
 //
 // Call order when a book is listed: NewPageList (or a builder over one) → append
 // entries → SortPages → the list is handed to the book. Nothing here touches a
-// window; the book (book.h) publishes the result.
+// window; the shell's open sequence publishes the list (file_list_rows.h).
 #pragma once
 
 #include <cstdint>

@@ -58,7 +58,7 @@ AheadHolder ClassifyAhead(const ReadingView* view, int32_t index) {
 void PlanReadAhead(ReadingView* view) {
     view->loader.setPriority(view->loader.context, LoaderPriority::kNormal);
     view->loader.postCancel(view->loader.context);
-    const int32_t next = view->book != nullptr ? view->book->endIndex : 0;
+    const int32_t next = view->book != nullptr ? view->endIndex : 0;
     const int32_t after = next + 1;
     const AheadHolder n = ClassifyAhead(view, next);
     const AheadHolder a = ClassifyAhead(view, after);

@@ -1,7 +1,8 @@
 // ReadingView: the state of the reading view as one record: the open book it
-// shows (borrowed), the settings that shape it, the page cache, the two display
-// slots with their layout, the view's size and the magnifier, and the tables
-// through which it reaches the windows, the decoders and the loader thread.
+// shows (borrowed), the view position in it, the settings that shape it, the
+// page cache, the two display slots with their layout, the view's size and the
+// magnifier, and the tables through which it reaches the windows, the decoders
+// and the loader thread.
 //
 // Call order: ViewInit once (the shell keeps one record for the program, tests
 // their own) → ApplyViewPrefs when the settings are read or changed → the page
@@ -58,7 +59,10 @@ struct ViewPrefs {
 };
 
 struct ReadingView {
-    BookState* book = nullptr;  // borrowed: the page list and the view position
+    BookState* book = nullptr;  // borrowed: the page list and its count
+    // View position: pages currentIndex .. endIndex - 1 are shown (one or two).
+    int32_t currentIndex = 0;
+    int32_t endIndex = 0;
     ViewPrefs prefs;
     PageCache cache;
     DisplaySlot leftSlot{};

@@ -158,7 +158,7 @@ void TimeTurns(const std::wstring& folder) {
     for (int round = 0; round < kTurnRounds; ++round) {
         Navigate(&gView, CMD_GOTO_PAGE, 0);
         for (int turn = 0; turn < kBigPages / 2 - 1; ++turn) {
-            const int32_t next = gBook.endIndex;
+            const int32_t next = gView.endIndex;
             const auto waitStart = Clock::now();
             while (!AheadHolds(next, next + 1) && Ms(waitStart, Clock::now()) < 20000) {
                 Pump();

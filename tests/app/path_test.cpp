@@ -51,6 +51,31 @@ TEST(PathTest, AssignPathPartKinds) {
     }
 }
 
+// The folder a picture's book is: a root keeps its '\' ("C:" alone would name
+// the drive's current folder), any other folder drops it.
+TEST(PathTest, ContainingFolderKeepsARootsSeparator) {
+    struct Case {
+        const char16_t* path;
+        const char16_t* want;
+    };
+    static const Case kCases[] = {
+        {u"C:\\p.jpg", u"C:\\"},
+        {u"C:\\books\\p.jpg", u"C:\\books"},
+        {u"\\p.jpg", u"\\"},
+        {u"\\\\server\\share\\p.jpg", u"\\\\server\\share"},
+        {u"\\\\?\\C:\\p.jpg", u"\\\\?\\C:\\"},
+        {u"C:\\books\\", u"C:\\books"},
+        {u"C:p.jpg", u"C:p.jpg"},
+        {u"p.jpg", u"p.jpg"},
+        {u"", u""},
+    };
+    for (const Case& c : kCases) {
+        const uint32_t n = Len(c.path);
+        EXPECT_EQ(std::u16string(c.path, ContainingFolderLength(c.path, n)), c.want)
+            << "path #" << (&c - kCases);
+    }
+}
+
 TEST(PathTest, AssignPathPartFromItsOwnBuffer) {
     StrBuf s;
     s.Assign(u"C:\\books\\vol1\\p01.png");

@@ -168,45 +168,26 @@ BookOps FakeShell::Ops() {
     ops.archivePluginExtensions = [](void* ctx) {
         return Extensions(Me(ctx)->archiveExtensions, &Me(ctx)->archivePointers);
     };
-    ops.beginOpen = [](void* ctx) { Me(ctx)->log.push_back("beginOpen"); };
-    ops.endOpen = [](void* ctx) { Me(ctx)->log.push_back("endOpen"); };
-    ops.resetReadAhead = [](void* ctx) { Me(ctx)->log.push_back("resetReadAhead"); };
-    ops.addToHistory = [](void* ctx, const char16_t* path) {
-        Me(ctx)->log.push_back("history " + Narrow(path));
-    };
-    ops.showFrom = [](void* ctx, int32_t index) { Me(ctx)->log.push_back("show " + std::to_string(index)); };
-    ops.showEmpty = [](void* ctx) { Me(ctx)->log.push_back("showEmpty"); };
-    ops.selectFileListRow = [](void* ctx, int32_t index) {
-        Me(ctx)->log.push_back("select " + std::to_string(index));
-    };
-    ops.updatePageText = [](void* ctx) { Me(ctx)->log.push_back("pageText"); };
-    ops.planReadAhead = [](void* ctx) { Me(ctx)->log.push_back("readAhead"); };
-    ops.clearFileList = [](void* ctx) { Me(ctx)->log.push_back("clearFileList"); };
-    ops.fileIconIndex = [](void* ctx, const char16_t* key) {
+    return ops;
+}
+
+FileListOps FakeShell::FileList() {
+    FileListOps ops{};
+    ops.context = this;
+    ops.clear = [](void* ctx) { Me(ctx)->log.push_back("clear"); };
+    ops.iconIndex = [](void* ctx, const char16_t* key) {
         Me(ctx)->log.push_back("icon " + Narrow(key));
         return static_cast<int32_t>(Utf16Length(key));
     };
-    ops.insertFileListRow = [](void* ctx, int32_t index, int32_t icon) {
+    ops.insertRow = [](void* ctx, int32_t index, int32_t icon) {
         Me(ctx)->log.push_back("row " + std::to_string(index) + " " + std::to_string(icon));
     };
     ops.measureName = [](void* ctx, const char16_t*, uint32_t n) {
         return static_cast<int32_t>(n) * Me(ctx)->nameWidthPerChar;
     };
-    ops.setFileListColumnWidth = [](void* ctx, int32_t width) {
+    ops.setColumnWidth = [](void* ctx, int32_t width) {
         Me(ctx)->log.push_back("columnWidth " + std::to_string(width));
     };
-    ops.setSliderRange = [](void* ctx, int32_t low, int32_t high) {
-        Me(ctx)->log.push_back("slider " + std::to_string(low) + ".." + std::to_string(high));
-    };
-    ops.setCountText = [](void* ctx, const char16_t* text) {
-        Me(ctx)->countText = text;
-        Me(ctx)->log.push_back("count " + Narrow(text));
-    };
-    ops.setTitle = [](void* ctx, const char16_t* text) {
-        Me(ctx)->title = text;
-        Me(ctx)->log.push_back("title " + Narrow(text));
-    };
-    ops.forgetTreeItem = [](void* ctx) { Me(ctx)->log.push_back("forgetTreeItem"); };
     return ops;
 }
 
@@ -224,6 +205,7 @@ FakeBook::FakeBook() {
     shell.state = &state;
     BookOps ops = shell.Ops();
     BookInit(&state, &ops);
+    fileList = shell.FileList();
     state.osLevel = 5;
 }
 
@@ -234,8 +216,24 @@ FakeBook::~FakeBook() {
 void FakeBook::Open(const std::u16string& path, int32_t startIndex, uint32_t startLocator) {
     OpenTarget target;
     target.path.Assign(path.c_str());
-    SetBook(&state, &target, startLocator);
-    OpenBook(&state, &target, startIndex);
+    newBook = SetBook(&state, &target, startLocator);
+    Reopen(&target, startIndex);
+}
+
+void FakeBook::Reopen(const OpenTarget* target, int32_t startIndex) {
+    ClearFileList(&fileList);
+    BuildPageList(&state);
+    PublishToFileList(&state, &fileList);
+    start = ChooseStartPage(&state, target, startIndex);
+}
+
+bool FakeBook::Reload() {
+    OpenTarget target;
+    if (!PrepareReload(&state, start, &target)) {
+        return false;
+    }
+    Reopen(&target, 0);
+    return true;
 }
 
 std::vector<std::u16string> FakeBook::Names() const {
@@ -248,9 +246,9 @@ std::vector<std::u16string> FakeBook::Names() const {
 }
 
 std::u16string FakeBook::CurrentName() const {
-    if (state.pages == nullptr || state.currentIndex < 0 || state.currentIndex >= state.pageCount) {
+    if (state.pages == nullptr || start < 0 || start >= state.pageCount) {
         return u"";
     }
-    const StrBuf& n = state.pages->entries[state.currentIndex].name;
+    const StrBuf& n = state.pages->entries[start].name;
     return std::u16string(n.Text(), n.length);
 }

@@ -1,6 +1,8 @@
-// Fixtures for the book tests: a temporary folder filled from code, and a
-// recording fake of the shell's side of the book (BookOps) that logs every call
-// as one text line and answers the listing and extension questions from tables.
+// Fixtures for the book tests: a temporary folder filled from code, a fake of
+// the book's listing providers (BookOps) that answers the listing and extension
+// questions from tables, a recording file list (FileListOps) that logs every
+// call as one text line, and a book opened as the shell's open sequence opens
+// it, less the windows and the reading view.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 
 #include "archive/archive_member.h"
 #include "view/book.h"
+#include "view/file_list_rows.h"
 
 // UTF-16 text as UTF-8 for messages and logs.
 std::string Narrow(const char16_t* text);
@@ -54,14 +57,14 @@ struct FakeShell {
     std::vector<std::u16string> rarMembers;     // listed when the archive file exists
     std::vector<std::u16string> pluginMembers;  // listed when non-empty and the file exists
     int32_t nameWidthPerChar = 7;
-    // What the fake remembers of the shown view.
-    std::u16string title;
-    std::u16string countText;
     // The extension sets handed out point into these.
     std::vector<const char16_t*> imagePointers;
     std::vector<const char16_t*> archivePointers;
 
     BookOps Ops();
+    // A file list that logs "clear", "icon KEY", "row INDEX ICON" and
+    // "columnWidth W"; a name measures nameWidthPerChar per character.
+    FileListOps FileList();
     // Log lines that start with prefix.
     std::vector<std::string> Calls(const std::string& prefix) const;
     void Clear() { log.clear(); }
@@ -74,11 +77,21 @@ struct FakeBook {
     FakeBook(const FakeBook&) = delete;
     FakeBook& operator=(const FakeBook&) = delete;
 
-    // SetBook(path) then OpenBook at startIndex.
+    // SetBook(path, startLocator), then Reopen at startIndex.
     void Open(const std::u16string& path, int32_t startIndex = 0, uint32_t startLocator = 0);
+    // The book's steps of the open sequence: the file list emptied, the page
+    // list rebuilt and published, the start page chosen into `start`.
+    void Reopen(const OpenTarget* target, int32_t startIndex);
+    // Activation: when PrepareReload says so, reopens at the page that was
+    // shown (`start`); false when nothing changed.
+    bool Reload();
     std::vector<std::u16string> Names() const;
+    // The name of the page at `start`.
     std::u16string CurrentName() const;
 
     FakeShell shell;
     BookState state;
+    FileListOps fileList{};
+    int32_t start = 0;     // the page the shell would show first
+    bool newBook = false;  // the last SetBook named a new book
 };

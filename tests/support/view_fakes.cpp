@@ -317,8 +317,7 @@ std::string ViewHarness::Shown() const {
 }
 
 void ViewHarness::Open(int32_t index) {
-    book.currentIndex = index;
-    ShowFromIndex(&view, index);
+    ShowForward(&view, index, true);
     AfterShow(&view);
 }
 

@@ -1,5 +1,6 @@
-// The real program file opening what its command line names: an archive at the
-// member a "/z" locator names, and a path that does not exist.
+// The real program file opening what its command line names (an archive at the
+// member a "/z" locator names, a path that does not exist), and the book and page
+// it was closed at opened again by the resume command in its next run.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -34,6 +35,23 @@ std::wstring SettledPageText(HWND pageText, DWORD ms) {
         Sleep(50);
     }
     return text;
+}
+
+// Polls until the page text reads want (or the timeout); returns what it read last.
+std::wstring WaitForPageText(HWND pageText, const std::wstring& want, DWORD ms) {
+    std::wstring text;
+    for (DWORD waited = 0; waited < ms; waited += 50) {
+        text = WindowText(pageText);
+        if (text == want) {
+            break;
+        }
+        Sleep(50);
+    }
+    return text;
+}
+
+void PostCommand(HWND main, int command) {
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
 // "option "path"" built by appending (GCC 12 misreads chained wide concatenations
@@ -99,6 +117,61 @@ TEST(OpenProcessTest, CommandLineOpensAtTheLocatorOrNothing) {
         ASSERT_TRUE(child.WaitForExit(kTimeout, &code)) << c.name;
         EXPECT_EQ(code, 0u) << c.name;
     }
+}
+
+// Resume: the book and the page shown when the program closed are recorded in
+// the settings at exit; the next run, started with nothing to open, shows that
+// page on the resume command.
+TEST(OpenProcessTest, ResumeOpensTheBookAtThePageItWasClosedAt) {
+    constexpr int kNextPage = 5031;  // CMD_NEXT_PAGE
+    constexpr int kResume = 5710;    // CMD_RESUME
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
+    ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll"));
+    ASSERT_TRUE(WriteFileBytes(folder.path() + L"\\Pagewick.ini", {}));
+    std::vector<PageSpec> pages;
+    for (int i = 0; i < 10; ++i) {
+        PageSpec p;
+        p.name = std::string("p") + std::to_string(i + 1) + ".bmp";
+        p.width = 30;
+        p.height = 40;
+        p.colour = RGB(20 * i, 80, 0);
+        pages.push_back(p);
+    }
+    const std::wstring book = folder.path() + L"\\book.cbz";
+    ASSERT_TRUE(WriteCbz(book, pages, nullptr));
+    const std::wstring exe = folder.path() + L"\\Pagewick.exe";
+    {
+        ChildProcess child;
+        ASSERT_TRUE(child.Start(exe, Args(nullptr, 0, book), folder.path()));
+        HWND main = child.WaitForWindow(L"Pagewick_main_class", kTimeout);
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(WaitForVisible(main, kTimeout));
+        HWND pageText = PageTextOf(main);
+        ASSERT_EQ(Narrow(WaitForPageText(pageText, L"1+1/10", kTimeout)), "1+1/10");
+        for (int i = 0; i < 6; ++i) {
+            PostCommand(main, kNextPage);
+        }
+        ASSERT_EQ(Narrow(WaitForPageText(pageText, L"7+1/10", kTimeout)), "7+1/10");
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        DWORD code = 1;
+        ASSERT_TRUE(child.WaitForExit(kTimeout, &code));
+        EXPECT_EQ(code, 0u);
+    }
+    ChildProcess child;
+    ASSERT_TRUE(child.Start(exe, L"", folder.path()));
+    HWND main = child.WaitForWindow(L"Pagewick_main_class", kTimeout);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForVisible(main, kTimeout));
+    HWND pageText = PageTextOf(main);
+    EXPECT_EQ(Narrow(WindowText(pageText)), "0/0") << "nothing is opened before the command";
+    PostCommand(main, kResume);
+    EXPECT_EQ(Narrow(WaitForPageText(pageText, L"7+1/10", kTimeout)), "7+1/10");
+    EXPECT_EQ(Narrow(WindowText(main)), Narrow(book));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(child.WaitForExit(kTimeout, &code));
+    EXPECT_EQ(code, 0u);
 }
 
 }  // namespace

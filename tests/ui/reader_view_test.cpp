@@ -245,11 +245,11 @@ TEST_F(ReaderViewTest, StartLocatorAndMissingPath) {
     std::vector<uint32_t> locators;
     std::wstring path = Cbz(PortraitPages(6), &locators);
     OpenPath(path, locators[3]);
-    EXPECT_EQ(gBook.currentIndex, 3);
+    EXPECT_EQ(gView.currentIndex, 3);
     EXPECT_EQ(Narrow(PageText()), "4+1/6");
     // A path that does not exist opens nothing: the book stays as it was.
     OpenPath(folder_.path() + L"\\missing.cbz");
-    EXPECT_EQ(gBook.currentIndex, 3);
+    EXPECT_EQ(gView.currentIndex, 3);
     EXPECT_EQ(Narrow(PageText()), "4+1/6");
 }
 

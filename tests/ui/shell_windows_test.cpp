@@ -208,9 +208,9 @@ TEST_F(WindowTreeTest, DefaultKeysAreTheAccelerators) {
         {FVIRTKEY, VK_ESCAPE, 5062},        {FVIRTKEY, VK_SPACE, 5050},
         {FVIRTKEY | FCONTROL, 'O', 5500},   {FVIRTKEY, VK_RETURN, 5060},
     };
-    ASSERT_NE(gApp.accelerators, nullptr);
+    ASSERT_TRUE(gApp.accelerators.valid());
     ACCEL table[64];
-    int n = CopyAcceleratorTableW(gApp.accelerators, table, 64);
+    int n = CopyAcceleratorTableW(gApp.accelerators.get(), table, 64);
     for (const Case& c : kCases) {
         bool found = false;
         for (int i = 0; i < n; ++i) {

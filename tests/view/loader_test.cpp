@@ -341,7 +341,7 @@ TEST(LoaderThread, ReadingForwardTakesPagesFromTheLoader) {
     ASSERT_NE(loader, nullptr);
     h.view.loader = LoaderOpsFor(loader);
     h.Open(0);
-    while (h.book.endIndex < h.book.pageCount) {
+    while (h.view.endIndex < h.book.pageCount) {
         ASSERT_TRUE(box.WaitFor(2));
         for (auto& p : box.Take()) {
             OnPageLoaded(&h.view, p.first, p.second);
@@ -350,8 +350,8 @@ TEST(LoaderThread, ReadingForwardTakesPagesFromTheLoader) {
         // The loader may already be decoding the next planning's pages; the
         // pages shown must have been decoded once, by it.
         Navigate(&h.view, CMD_NEXT_SPREAD, 0);
-        EXPECT_EQ(h.decoder.DecodesOf(h.book.currentIndex), 1) << "at page " << h.book.currentIndex;
-        EXPECT_EQ(h.decoder.DecodesOf(h.book.currentIndex + 1), 1) << "at page " << h.book.currentIndex;
+        EXPECT_EQ(h.decoder.DecodesOf(h.view.currentIndex), 1) << "at page " << h.view.currentIndex;
+        EXPECT_EQ(h.decoder.DecodesOf(h.view.currentIndex + 1), 1) << "at page " << h.view.currentIndex;
     }
     EXPECT_EQ(h.Shown(), "11,10");
     EXPECT_TRUE(StopLoader(loader, 5000));

@@ -119,14 +119,14 @@ TEST(LoaderWindow, ReadingForwardThroughPostedMessages) {
         h.view.loader = LoaderOpsFor(loader);
         h.Open(0);
         int32_t want = 0;
-        while (h.book.endIndex < h.book.pageCount) {
+        while (h.view.endIndex < h.book.pageCount) {
             want += 2;
             ASSERT_TRUE(main.Pump(want, 20000)) << "rtl " << rtl;
             EXPECT_EQ(LoaderCurrentPriority(loader), LoaderPriority::kIdle);
             Navigate(&h.view, CMD_NEXT_SPREAD, 0);
-            EXPECT_EQ(h.decoder.DecodesOf(h.book.currentIndex), 1)
-                << "rtl " << rtl << " page " << h.book.currentIndex;
-            EXPECT_EQ(h.decoder.DecodesOf(h.book.currentIndex + 1), 1) << "rtl " << rtl;
+            EXPECT_EQ(h.decoder.DecodesOf(h.view.currentIndex), 1)
+                << "rtl " << rtl << " page " << h.view.currentIndex;
+            EXPECT_EQ(h.decoder.DecodesOf(h.view.currentIndex + 1), 1) << "rtl " << rtl;
         }
         EXPECT_TRUE(StopLoader(loader, 1000));
     }

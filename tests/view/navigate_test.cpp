@@ -63,8 +63,8 @@ void RunMoves(const char* name,
         const int32_t b = h.Left() < h.Right() ? h.Right() : h.Left();
         const int32_t first = a >= 0 ? a : b;
         if (first >= 0) {
-            EXPECT_EQ(h.book.currentIndex, first) << where;
-            EXPECT_EQ(h.book.endIndex, b + 1) << where;
+            EXPECT_EQ(h.view.currentIndex, first) << where;
+            EXPECT_EQ(h.view.endIndex, b + 1) << where;
         }
         if (catchUp) {
             h.CatchUp();
@@ -188,7 +188,7 @@ TEST(Navigate, SinglePageModeShowsOnePageForEveryCommand) {
             Navigate(&h.view, c.command, c.index);
             EXPECT_EQ(h.Shown(), std::to_string(c.shown) + ",-1")
                 << "command " << c.command << " rtl " << rtl;
-            EXPECT_EQ(h.book.endIndex, h.book.currentIndex + 1) << "command " << c.command;
+            EXPECT_EQ(h.view.endIndex, h.view.currentIndex + 1) << "command " << c.command;
         }
     }
 }
@@ -221,14 +221,14 @@ TEST(Navigate, CommandsThatDoNothingLeaveEverythingAsItWas) {
         }
         h.CatchUp();
         const std::string before = h.Shown();
-        const int32_t current = h.book.currentIndex;
-        const int32_t end = h.book.endIndex;
+        const int32_t current = h.view.currentIndex;
+        const int32_t end = h.view.endIndex;
         h.ui.log.clear();
         h.decoder.ResetCounts();
         EXPECT_FALSE(Step(&h.view, c.command, 0)) << c.name;
         EXPECT_EQ(h.Shown(), before) << c.name;
-        EXPECT_EQ(h.book.currentIndex, current) << c.name;
-        EXPECT_EQ(h.book.endIndex, end) << c.name;
+        EXPECT_EQ(h.view.currentIndex, current) << c.name;
+        EXPECT_EQ(h.view.endIndex, end) << c.name;
         EXPECT_TRUE(h.ui.log.empty()) << c.name;
         EXPECT_EQ(h.DrainQueue(), "") << c.name;
         EXPECT_EQ(h.decoder.TotalDecodes(), 0) << c.name;
@@ -282,8 +282,8 @@ TEST(Navigate, FirstPageFailureShowsTheErrorAndMovesOnNextTime) {
     Navigate(&h.view, CMD_NEXT_SPREAD, 0);
     EXPECT_EQ(h.Shown(), "-1,-1");
     EXPECT_TRUE(h.view.cache.pageError);
-    EXPECT_EQ(h.book.currentIndex, 2);
-    EXPECT_EQ(h.book.endIndex, 3);
+    EXPECT_EQ(h.view.currentIndex, 2);
+    EXPECT_EQ(h.view.endIndex, 3);
     EXPECT_EQ(h.view.split, h.view.viewWidth);  // one region, for the error text
     Navigate(&h.view, CMD_NEXT_SPREAD, 0);
     EXPECT_EQ(h.Shown(), "3,4");

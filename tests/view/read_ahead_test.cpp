@@ -92,7 +92,7 @@ TEST(ReadAhead, PlanningAdoptsReleasesAndRequestsByPosition) {
         for (const Placed& p : c.placed) {
             h.Put(CacheSlot(&h.view, p.slot), p.index);
         }
-        h.book.endIndex = c.endIndex;
+        h.view.endIndex = c.endIndex;
         PlanReadAhead(&h.view);
         EXPECT_EQ(CacheText(h.view), c.cache) << c.name;
         EXPECT_EQ(h.DrainQueue(), c.queue) << c.name;
@@ -115,7 +115,7 @@ TEST(ReadAhead, AdoptionTakesTheFirstMatchInOrder) {
         const uint8_t* first = CacheSlot(&h.view, order[0])->pixels;
         h.view.cache.ahead[1] = PageImage{};
         h.Put(&h.view.cache.ahead[1], 7);
-        h.book.endIndex = 6;
+        h.view.endIndex = 6;
         PlanReadAhead(&h.view);
         EXPECT_EQ(h.view.cache.ahead[0].pixels, first) << order[0];
         EXPECT_EQ(h.DrainQueue(), "M") << order[0];
@@ -211,7 +211,7 @@ TEST(PageCache, KeepShownMovesOrDiscardsTheShownPages) {
 TEST(ReadAhead, ResultsAreStoredUnderTheirOwnIndexUntilReplaced) {
     ViewHarness h(std::vector<FakePage>(10), true, false);
     h.Open(0);            // shows 0 and 1, asks for 2 and 3
-    h.book.endIndex = 6;  // the reader moved on before the results came
+    h.view.endIndex = 6;  // the reader moved on before the results came
     h.CatchUp();
     EXPECT_EQ(CacheText(h.view), "a0=2 a1=3 pr=- pl=- sp=-");
     EXPECT_EQ(h.queue.priority, LoaderPriority::kIdle);

@@ -36,8 +36,8 @@ TEST(ReadingFlow, ReadingAheadLeavesNothingToDecodeOnTheSpot) {
         h.Open(0);
         h.CatchUp();
         int32_t turns = 0;
-        while (h.book.endIndex < h.book.pageCount) {
-            ASSERT_EQ(DecodesDuring(&h, c.command), 0) << c.name << " at page " << h.book.currentIndex;
+        while (h.view.endIndex < h.book.pageCount) {
+            ASSERT_EQ(DecodesDuring(&h, c.command), 0) << c.name << " at page " << h.view.currentIndex;
             h.CatchUp();
             ++turns;
         }

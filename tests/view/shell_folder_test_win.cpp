@@ -52,7 +52,7 @@ TEST(ShellFolderTest, ListsPicturesWithTheirParsingPaths) {
     ASSERT_TRUE(SetBookFromTree(&book.state, kBookShellFolder, dir.path().c_str(), id));
     ReleaseItemId(id);  // the book keeps its own copy
     EXPECT_FALSE(book.state.book.isRecycleBin);
-    OpenBook(&book.state, nullptr, 0);
+    book.Reopen(nullptr, 0);
     std::vector<std::u16string> want = {u"P1.JPG", u"p2.png", u"p10.jpg", u"x.jpeg"};
     ASSERT_EQ(book.Names(), want);
     for (int32_t i = 0; i < book.state.pageCount; ++i) {
@@ -65,7 +65,11 @@ TEST(ShellFolderTest, ListsPicturesWithTheirParsingPaths) {
         ASSERT_TRUE(PageFilePath(&book.state, i, &path));
         EXPECT_EQ(std::u16string(path.Text()), location);
     }
-    EXPECT_TRUE(book.shell.Calls("history").empty()) << "shell folders make no history entry";
+    EXPECT_FALSE(IsReopenable(&book.state)) << "shell folders make no history entry";
+    // A shell folder starts at the index it is given, whatever name is asked for.
+    OpenTarget target;
+    target.selectName.Assign(u"p10.jpg");
+    EXPECT_EQ(ChooseStartPage(&book.state, &target, 1), 1);
     EXPECT_FALSE(CheckChanged(&book.state));
 }
 
@@ -84,7 +88,7 @@ TEST(ShellFolderTest, RecycleBinIsRecognised) {
     FakeBook book;
     ASSERT_TRUE(SetBookFromTree(&book.state, kBookShellFolder, u"Recycle Bin", binId));
     EXPECT_TRUE(book.state.book.isRecycleBin);
-    OpenBook(&book.state, nullptr, 0);  // whatever the bin holds: no crash, no message
+    book.Reopen(nullptr, 0);  // whatever the bin holds: no crash, no message
     EXPECT_EQ(book.state.pages == nullptr, book.state.pageCount == 0);
     // Naming another book releases the bin's identifier and flag.
     ASSERT_TRUE(SetBookFromTree(&book.state, kBookShellFolder, dir.path().c_str(), other));

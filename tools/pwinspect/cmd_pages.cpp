@@ -1,6 +1,7 @@
 // pwinspect pages PATH [--start N] [--locator L]: the page list PATH opens as,
-// in the order the reader shows it, through the same SetBook and OpenBook the
-// reader uses (without plug-ins or a RAR reader). One JSON line per page:
+// in the order the reader shows it, through the same SetBook, BuildPageList and
+// ChooseStartPage the reader uses (without plug-ins or a RAR reader). One JSON
+// line per page:
 //   {"name":..,"location":..,"locator":..,"size":..,"modified":..}
 // then one line with the start page:
 //   {"book":..,"kind":..,"pageCount":..,"start":..}
@@ -67,8 +68,9 @@ int CmdPages(int argc, char16_t** argv) {
     BookInit(&state, nullptr);
     OpenTarget target;
     target.path.Assign(argv[0]);
-    SetBook(&state, &target, static_cast<uint32_t>(locator));
-    OpenBook(&state, &target, static_cast<int32_t>(start));
+    (void)SetBook(&state, &target, static_cast<uint32_t>(locator));
+    BuildPageList(&state);
+    const int32_t first = ChooseStartPage(&state, &target, static_cast<int32_t>(start));
 
     for (int32_t i = 0; i < state.pageCount; ++i) {
         const PageEntry& e = state.pages->entries[i];
@@ -81,7 +83,7 @@ int CmdPages(int argc, char16_t** argv) {
     std::fputc('{', stdout);
     PrintString("book", state.book.path, true);
     std::printf(",\"kind\":%d,\"pageCount\":%d,\"start\":%d}\n", static_cast<int>(state.book.kind),
-                static_cast<int>(state.pageCount), static_cast<int>(state.currentIndex));
+                static_cast<int>(state.pageCount), static_cast<int>(first));
     int rc = state.pageCount > 0 ? 0 : 1;
     BookRelease(&state);
     return rc;
