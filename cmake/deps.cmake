@@ -1,5 +1,16 @@
 # Outside libraries: installed by scripts/setup.sh, never copied into the tree.
+if(WIN32)
+    # Windows ships no zlib1.dll: the static libz.a, never the import library. A
+    # build folder configured before still holds the import library in its cache.
+    set(ZLIB_USE_STATIC_LIBS ON)
+    if(ZLIB_LIBRARY_RELEASE MATCHES "\\.dll\\.a$")
+        unset(ZLIB_LIBRARY_RELEASE CACHE)
+    endif()
+endif()
 find_package(ZLIB REQUIRED)
+if(WIN32 AND (ZLIB_LIBRARY MATCHES "\\.dll\\.a$" OR NOT ZLIB_LIBRARY MATCHES "\\.a$"))
+    message(FATAL_ERROR "zlib: no static library for Windows (${ZLIB_LIBRARY}); install libz-mingw-w64-dev")
+endif()
 
 if(WIN32)
     # libjpeg-turbo cross-built static with SIMD by scripts/build-jpeg-win64.sh.

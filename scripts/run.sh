@@ -29,18 +29,15 @@ source scripts/wine-env.sh
 pw_wine_up
 wine "$exe" "$winbook" >/dev/null 2>&1 &
 pid=$!
-window=""
-for _ in $(seq 1 300); do
-    window=$(xdotool search --name '^Pagewick' 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-if [ -z "$window" ]; then
+if ! window=$(pw_wait_main_window "$pid" 180); then
     echo "run: the main window did not appear" >&2
+    kill "$pid" 2>/dev/null || true
     pw_wine_down
     exit 1
 fi
-sleep 3
+# The title names the book once it is open; then give the first paint a moment.
+pw_wait_title_end "$window" "$(basename "$book")" 60 || echo "run: the book's title did not appear; capturing anyway" >&2
+sleep 1
 mkdir -p build/screenshots
 shot=$root/build/screenshots/run-$(date +%Y%m%d-%H%M%S).png
 import -window root "$shot"

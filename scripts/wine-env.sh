@@ -78,3 +78,62 @@ pw_wine_down() {
         rm -f "$PW_WINE_DIR/xvfb.pid" "$PW_WINE_DIR/display"
     fi
 }
+
+# pw_wait_main_window PID [SECONDS]: waits until the program that `wine` started
+# as PID shows its main window on our display and prints that X window. Found by
+# what does not change (the window's title becomes the book's path as soon as a
+# book opens): the largest visible window of the process, whose X class Wine
+# names after the program file. Allows SECONDS (default 120: the first start in a
+# fresh prefix is slow); fails at once when the program ends first.
+pw_wait_main_window() {
+    local pid=$1 seconds=${2:-120} start=$SECONDS window
+    while [ $((SECONDS - start)) -lt "$seconds" ]; do
+        window=$(pw__largest_window "$pid")
+        if [ -n "$window" ]; then
+            echo "$window"
+            return 0
+        fi
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "wine-env: the program ended before its window appeared" >&2
+            return 1
+        fi
+        sleep 0.2
+    done
+    echo "wine-env: no window of the program after $seconds s" >&2
+    return 1
+}
+
+# pw_wait_title_end WINDOW TEXT [SECONDS]: waits until the window's title ends
+# with TEXT (default 60 s).
+pw_wait_title_end() {
+    local window=$1 text=$2 seconds=${3:-60} start=$SECONDS title
+    while [ $((SECONDS - start)) -lt "$seconds" ]; do
+        title=$(xdotool getwindowname "$window" 2>/dev/null || true)
+        [[ "$title" == *"$text" ]] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# The visible window of the process with the largest area (tiny helper windows
+# such as the input-method window are never mapped; tips are small). The process
+# is searched by its id, and by the class Wine gives a program's windows in case
+# the launcher's id is not the program's.
+pw__largest_window() {
+    local pid=$1 w geometry width height best="" bestArea=0
+    for w in $({
+        xdotool search --onlyvisible --pid "$pid"
+        xdotool search --onlyvisible --classname '^pagewick\.exe$'
+    } 2>/dev/null | sort -u); do
+        geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
+        width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+        height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
+        if [ -n "$width" ] && [ -n "$height" ] && [ $((width * height)) -gt "$bestArea" ]; then
+            best=$w
+            bestArea=$((width * height))
+        fi
+    done
+    # Below 100 x 100 it is no main window (a tip, or a frame not yet sized).
+    [ "$bestArea" -ge 10000 ] && echo "$best"
+    return 0
+}

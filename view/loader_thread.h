@@ -28,9 +28,11 @@ struct LoaderThread;
 bool LoaderPostCancel(LoaderThread* loader);
 void LoaderSetPriority(LoaderThread* loader, LoaderPriority priority);
 LoaderPriority LoaderCurrentPriority(const LoaderThread* loader);
-// Raises the thread to normal priority, posts WM_LOADER_QUIT and waits up to
-// graceMs for it to end; a thread that does not end in time is stopped by force
-// on Windows and abandoned natively. Frees the record. True when it ended itself.
+// Raises the thread to normal priority, posts a cancel marker and then
+// WM_LOADER_QUIT, and waits up to graceMs for it to end: the requests still
+// queued are dropped undone, only a decode in progress is finished. A thread
+// that does not end in time is stopped by force on Windows and abandoned
+// natively. Frees the record. True when it ended itself.
 bool StopLoader(LoaderThread* loader, uint32_t graceMs);
 
 // The view's link to a running loader.

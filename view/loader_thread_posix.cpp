@@ -123,6 +123,8 @@ bool StopLoader(LoaderThread* loader, uint32_t graceMs) {
         return true;
     }
     LoaderSetPriority(loader, LoaderPriority::kNormal);
+    // The marker first, as on Windows: the quit waits for no queued request.
+    (void)Post(loader, WM_CANCEL_LOADS, 0, nullptr);
     if (!Post(loader, WM_LOADER_QUIT, 0, nullptr)) {
         MutexGuard guard(&loader->mutex);
         loader->quit = true;

@@ -161,10 +161,15 @@ bool StopLoader(LoaderThread* loader, uint32_t graceMs) {
         return true;
     }
     LoaderSetPriority(loader, LoaderPriority::kNormal);
-    // A loader that already quit has no window left to post to.
-    bool ended = WaitForSingleObject(loader->thread, 0) == WAIT_OBJECT_0 ||
-                 (PostMessageW(loader->window, WM_LOADER_QUIT, 0, 0) != 0 &&
-                  WaitForSingleObject(loader->thread, graceMs) == WAIT_OBJECT_0);
+    // A loader that already quit has no window left to post to. A marker goes
+    // ahead of the quit: the read-ahead still queued is dropped undone, so the
+    // grace covers at most the page being decoded, not the pages behind it.
+    bool ended = WaitForSingleObject(loader->thread, 0) == WAIT_OBJECT_0;
+    if (!ended) {
+        PostMessageW(loader->window, WM_CANCEL_LOADS, 0, 0);
+        ended = PostMessageW(loader->window, WM_LOADER_QUIT, 0, 0) != 0 &&
+                WaitForSingleObject(loader->thread, graceMs) == WAIT_OBJECT_0;
+    }
     if (!ended) {
         TerminateThread(loader->thread, 0);
         WaitForSingleObject(loader->thread, INFINITE);

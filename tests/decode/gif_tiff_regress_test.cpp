@@ -3,13 +3,13 @@
 // nothing read or written out of bounds), through both entry points.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "decode/gif.h"
 #include "decode/tiff.h"
 #include "tests/decode/giftiff_util.h"
+#include "tests/support/regress_inputs.h"
 
 namespace {
 
@@ -17,25 +17,19 @@ using MemoryDecoder = DecodedImage* (*)(const uint8_t*, size_t);
 using FileDecoder = DecodedImage* (*)(const char16_t*);
 
 int Replay(const char* folder, MemoryDecoder fromMemory, FileDecoder fromFile) {
-    std::error_code ec;
-    std::filesystem::directory_iterator it(std::filesystem::path(PW_GIFTIFF_REGRESS_DIR) / folder, ec);
-    if (ec) {
-        return 0;
-    }
     int replayed = 0;
-    for (const auto& entry : it) {
-        if (!entry.is_regular_file() || entry.path().extension() == ".md") {
-            continue;
-        }
-        std::ifstream in(entry.path(), std::ios::binary);
+    for (const std::filesystem::path& path :
+         RegressInputs(std::filesystem::path(PW_GIFTIFF_REGRESS_DIR) / folder)) {
+        std::ifstream in(path, std::ios::binary);
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_FALSE(bytes.empty()) << path.string() << ": unreadable";
         std::vector<uint8_t> exact(bytes);
         exact.shrink_to_fit();
         DecodedImagePtr image(fromMemory(exact.data(), exact.size()));
-        EXPECT_FALSE(image) << entry.path() << " decoded from memory";
+        EXPECT_FALSE(image) << path.string() << " decoded from memory";
         ScratchFile file(bytes);
         DecodedImagePtr fileImage(fromFile(file.path()));
-        EXPECT_FALSE(fileImage) << entry.path() << " decoded from a file";
+        EXPECT_FALSE(fileImage) << path.string() << " decoded from a file";
         ++replayed;
     }
     return replayed;

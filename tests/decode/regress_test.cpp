@@ -1,9 +1,9 @@
-// Crash and hang inputs found by fuzzing, kept under tests/regress/<format>/ and
-// replayed here: each must decode or fail cleanly, through the memory entry point
-// and through OpenImageMemory.
+// Crash and hang inputs found by fuzzing, and the minimised fault inputs of each
+// folder's make_cases.py, kept under tests/regress/<format>/ and replayed here:
+// each must decode or fail cleanly, through the memory entry point and through
+// OpenImageMemory.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -12,6 +12,7 @@
 #include "decode/open_image.h"
 #include "decode/png.h"
 #include "platform/vm.h"
+#include "tests/support/regress_inputs.h"
 
 namespace {
 
@@ -19,18 +20,14 @@ using DecodeMemory = DecodedImage* (*)(const uint8_t*, size_t, DecodeStatus*);
 
 void Replay(const char* folder, DecodeMemory decode) {
     FillBlendTable();
-    std::filesystem::path dir = std::filesystem::path(PW_REGRESS_DIR) / folder;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-        if (!entry.is_regular_file() || entry.path().filename().string()[0] == '.') {
-            continue;
-        }
-        std::ifstream in(entry.path(), std::ios::binary);
+    for (const std::filesystem::path& path : RegressInputs(std::filesystem::path(PW_REGRESS_DIR) / folder)) {
+        std::ifstream in(path, std::ios::binary);
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(bytes.empty()) << path.string() << ": unreadable";
         bytes.shrink_to_fit();
         DecodedImagePtr image(decode(bytes.data(), bytes.size(), nullptr));
         if (image) {
-            EXPECT_GT(image->header.width, 0) << entry.path();
+            EXPECT_GT(image->header.width, 0) << path.string();
         }
         auto* block = static_cast<uint8_t*>(VmAlloc(bytes.size() + 4));
         ASSERT_NE(block, nullptr);

@@ -44,13 +44,10 @@ wine "$work/app/Pagewick.exe" "$(winpath "$work/book.cbz")" >"$work/wine.log" 2>
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
-window=""
-for _ in $(seq 1 300); do
-    window=$(xdotool search --name 'book\.cbz$' 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "e2e: the main window did not appear" >&2; exit 1; }
+# The window by its process (its title changes when the book opens), with time
+# for a slow first start; then the book's title says the book is open.
+window=$(pw_wait_main_window "$pid" 180) || { echo "e2e: the main window did not appear" >&2; exit 1; }
+pw_wait_title_end "$window" "book.cbz" 60 || { echo "e2e: the book did not open" >&2; exit 1; }
 sleep 1
 
 # The colour of the screen at x, y of a capture.

@@ -218,6 +218,64 @@ TEST(LoaderThread, MarkerDropsOnlyTheRequestsBeforeIt) {
     }
 }
 
+// Closing right after page turns: the loader is decoding one page (slowly: each
+// decode takes kSlowMs once let through) and the turns' requests wait behind
+// it. The stop must overtake them: the page in hand is finished, the queued
+// ones are dropped undone, and the thread ends within the 1,000 ms grace on its
+// own, not by force. Waiting for the two queued decodes as well would take
+// three slow decodes, past the grace.
+TEST(LoaderThread, StopOvertakesTheQueuedRequests) {
+    static constexpr int kSlowMs = 450;
+    struct Case {
+        const char* name;
+        const char* behind;  // posted while page 0 is being decoded
+    };
+    static const Case kCases[] = {
+        {"two requests of one planning", "12"},
+        {"two plannings", "12M34"},
+        {"a planning with its marker", "M12"},
+    };
+    for (const Case& c : kCases) {
+        ViewHarness h(std::vector<FakePage>(6), false, false);
+        struct Slow {
+            const DecodeOps* inner;
+        } slow{&h.decoder.ops};
+        // The harness's decoder (counting, gated), then the slow part of a big page.
+        const DecodeOps slowOps{&slow,
+                                [](void* ctx, const char16_t* path, int32_t* orientation) {
+                                    const DecodeOps* inner = static_cast<Slow*>(ctx)->inner;
+                                    DecodedImage* image = inner->openFile(inner->context, path, orientation);
+                                    std::this_thread::sleep_for(std::chrono::milliseconds(kSlowMs));
+                                    return image;
+                                },
+                                nullptr, nullptr};
+        Mailbox box;
+        const LoaderSink sink = box.Sink();
+        LoaderThread* loader = StartLoader(&slowOps, &sink);
+        ASSERT_NE(loader, nullptr) << c.name;
+        h.decoder.CloseGate();
+        ASSERT_TRUE(LoaderPostLoad(loader, 0, Request(&h, 0))) << c.name;
+        h.decoder.WaitEntered(1);
+        for (const char* p = c.behind; *p != 0; ++p) {
+            if (*p == 'M') {
+                ASSERT_TRUE(LoaderPostCancel(loader)) << c.name;
+            } else {
+                ASSERT_TRUE(LoaderPostLoad(loader, (*p - '0') % 2, Request(&h, *p - '0'))) << c.name;
+            }
+        }
+        // The decode in hand goes on once the stop has been asked for.
+        std::thread opener([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            h.decoder.OpenGate();
+        });
+        const bool endedItself = StopLoader(loader, 1000);
+        opener.join();
+        EXPECT_TRUE(endedItself) << c.name;
+        EXPECT_EQ(box.Pages(), "0l") << c.name;
+        EXPECT_EQ(h.decoder.TotalDecodes(), 1) << c.name;
+    }
+}
+
 // Requests and results cross between the threads as fast as they can, with
 // markers in between; results come in posting order, each page at most once,
 // and what was posted after the last marker is always decoded. Under
