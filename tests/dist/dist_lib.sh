@@ -36,8 +36,8 @@ wait_gone() {
 # written as it ends.
 close_program() {
     local pid=$1 window=$2
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null || true
-    xdotool key --window "$window" --clearmodifiers Escape 2>/dev/null || xdotool key Escape
+    timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null || timeout 5 xdotool windowfocus "$window" 2>/dev/null || true
+    timeout 5 xdotool key --window "$window" --clearmodifiers Escape 2>/dev/null || timeout 5 xdotool key Escape || true
     if wait_gone "$pid" 20; then
         ok "Esc closed the program"
     else

@@ -192,25 +192,52 @@ installer_window() {
     done
     [ "$area" -ge 10000 ] && echo "$best"
 }
-# page NAME: waits for the installer's window to settle, captures it, presses Enter.
+# crop WINDOW [HEIGHT]: import's crop of the window's part of the screen (its
+# top HEIGHT rows when given).
+crop() {
+    local g
+    g=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || return 1
+    echo "$(sed -n 's/^WIDTH=//p' <<<"$g")x${2:-$(sed -n 's/^HEIGHT=//p' <<<"$g")}+$(sed -n 's/^X=//p' <<<"$g")+$(sed -n 's/^Y=//p' <<<"$g")"
+}
+# page_state: what changes when a page is left: the installer's window, or the
+# heading at the top of it (which names the page; a blinking caret lower down
+# must not count).
+page_state() {
+    local w geometry
+    w=$(installer_window) || true
+    [ -n "$w" ] || { echo none; return; }
+    geometry=$(crop "$w" 80) || { echo none; return; }
+    echo "$w $(timeout 10 import -window root -crop "$geometry" rgb:- 2>/dev/null | md5sum | cut -c1-32)"
+}
+# page NAME: waits for the installer's window, captures it and presses Enter
+# until the page is left (a key can be lost while the window takes the focus).
 page() {
-    local w="" i
+    local w="" i try state
     for i in $(seq 1 150); do
         w=$(installer_window) && [ -n "$w" ] && break
         sleep 0.2
     done
     [ -n "$w" ] || { fail "no installer window for the $1 page"; return 1; }
     sleep 1.5
-    import -window "$w" "$work/shots/$1.png" 2>/dev/null && ok "page captured: $1" || fail "no capture of $1"
-    xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w" 2>/dev/null || true
-    xdotool key --window "$w" Return 2>/dev/null || xdotool key Return
-    sleep 1
+    timeout 10 import -window root -crop "$(crop "$w")" +repage "$work/shots/$1.png" 2>>"$work/import.log" &&
+        ok "page captured: $1" || fail "no capture of $1"
+    state=$(page_state)
+    for try in 1 2 3; do
+        timeout 5 xdotool windowactivate --sync "$w" 2>/dev/null || timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
+        timeout 5 xdotool key --window "$w" Return 2>/dev/null || timeout 5 xdotool key Return || true
+        for i in $(seq 1 25); do
+            sleep 0.2
+            [ "$(page_state)" != "$state" ] && { sleep 1; return 0; }
+        done
+    done
+    fail "Enter did not leave the $1 page"
+    return 1
 }
 wine "$work/setup.exe" >"$work/setup-pages.log" 2>&1 &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 for name in 1-language 2-folder 3-components; do page "$name" || break; done
-sleep 3
+sleep 2
 page 4-finished || true
 wait_gone "$pid" 30 && ok "the installer ended at its last page" || fail "the installer did not end"
 trap - EXIT
