@@ -193,6 +193,6 @@ void Dispatch(uint32_t commandWord, HWND sender) {
     } else if (command >= CMD_BACKGROUND_1 && command <= CMD_BACKGROUND_5) {
         ApplyBackground(command - CMD_BACKGROUND_1);
     }
-    // Full screen, the dialogs, bookmarks and the history list are carried out by
+    // The dialogs, bookmarks and the history list are carried out by
     // their own modules; unknown numbers do nothing.
 }

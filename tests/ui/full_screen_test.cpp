@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,10 @@ bool SameRect(const RECT& a, const RECT& b) {
 }
 
 std::string Text(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld,%ld,%ld,%ld", static_cast<long>(r.left), static_cast<long>(r.top),
+                  static_cast<long>(r.right), static_cast<long>(r.bottom));
+    return text;
 }
 
 TEST(FitIntoWorkArea, SavedRectanglesLandInsideTheWorkArea) {
@@ -105,7 +108,9 @@ class FullScreenTest : public ShellTest {
         std::vector<PageSpec> pages;
         for (int i = 0; i < count; ++i) {
             PageSpec p;
-            p.name = "p" + std::to_string(10 + i) + ".bmp";
+            char name[16];
+            std::snprintf(name, sizeof name, "p%02d.bmp", 10 + i);
+            p.name = name;
             p.colour = RGB(10 * i, 255 - 10 * i, 128);
             pages.push_back(p);
         }
