@@ -35,11 +35,26 @@ pid=
 window=
 trap '[ -n "$pid" ] && kill $pid 2>/dev/null || true' EXIT
 
+# On failure, what the program printed and how it ended tell a Wine stall from a fault of ours.
+explain() {
+    echo "e2e: $1" >&2
+    if ! kill -0 "$pid" 2>/dev/null; then
+        local rc=0
+        wait "$pid" || rc=$?
+        echo "e2e: the program ended with exit code $rc" >&2
+    fi
+    echo "e2e: the last lines the program printed:" >&2
+    tail -20 "$work/wine.log" >&2
+    exit 1
+}
+
 start() {
     wine "$work/app/Pagewick.exe" "$(winpath "$work/book.cbz")" >>"$work/wine.log" 2>&1 &
     pid=$!
-    window=$(pw_wait_main_window "$pid" 180) || { echo "e2e: the main window did not appear" >&2; exit 1; }
-    pw_wait_title_end "$window" "book.cbz" 60 || { echo "e2e: the book did not open" >&2; exit 1; }
+    window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
+    # A stall of Wine's of up to a minute has been seen on a loaded machine.
+    pw_wait_title_end "$window" "book.cbz" 150 ||
+        explain "the book did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
     sleep 1
 }
 
