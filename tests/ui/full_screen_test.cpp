@@ -1,7 +1,7 @@
 // Full screen and the mouse on the real windows: the fit of a saved rectangle
 // into a work area, full screen in and out (style, cover, tool bar, kept
-// placement), the cursor's hiding checked through the platform, and stroke,
-// chord and lost-capture messages on the image view.
+// placement), the cursor's hiding checked through the platform, and a capture
+// lost mid-stroke.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -94,6 +94,7 @@ class FullScreenTest : public ShellTest {
         }
         ShowWindow(gApp.mainWindow, SW_RESTORE);
         SizeImageView(kViewWidth, kViewHeight);
+        wasActive_ = gApp.appActive;
         gApp.appActive = true;
     }
     void TearDown() override {
@@ -103,6 +104,7 @@ class FullScreenTest : public ShellTest {
         ShowWindow(gApp.mainWindow, SW_RESTORE);
         SizeImageView(kViewWidth, kViewHeight);
         PumpMessages();
+        gApp.appActive = wasActive_;
     }
     std::wstring Cbz(int count) {
         std::vector<PageSpec> pages;
@@ -119,6 +121,7 @@ class FullScreenTest : public ShellTest {
         return path;
     }
     ScratchFolder folder_;
+    bool wasActive_ = false;
 };
 
 TEST_F(FullScreenTest, InAndOutCoversTheMonitorAndComesBack) {
@@ -220,41 +223,16 @@ TEST_F(FullScreenTest, PageTurnHidesTheCursorAndAFarMoveShowsIt) {
     EXPECT_TRUE(CursorShown());
 }
 
-TEST_F(FullScreenTest, StrokesChordsAndLostCaptureOnTheImageView) {
-    OpenPath(Cbz(24));
+// Strokes and chords are driven end to end with real input; here the one
+// thing real input cannot stage: another window taking the capture mid-stroke.
+TEST_F(FullScreenTest, CaptureTakenMidStrokeLetsKeysWorkAtOnce) {
+    OpenPath(Cbz(4));
     const std::wstring first = PageText();
     Command(CMD_LAST_PAGE);
-    const std::wstring last = PageText();
-    ASSERT_NE(Narrow(last), Narrow(first));
-
-    // A 40-pixel stroke to the left: back 20 pages.
-    Send(WM_RBUTTONDOWN, MK_RBUTTON, 400, 200);
-    for (int x = 395; x >= 360; x -= 5) {
-        Send(WM_MOUSEMOVE, MK_RBUTTON, x, 200);
-    }
-    Send(WM_RBUTTONUP, 0, 360, 200);
-    PumpMessages();
-    EXPECT_NE(Narrow(PageText()), Narrow(last));
-    EXPECT_EQ(GetCapture(), nullptr);
-
-    // Both buttons: full screen, in either order.
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, 100, 100);
-    Send(WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, 100, 100);
-    PumpMessages();
-    EXPECT_TRUE(gApp.fullScreen);
-    Send(WM_RBUTTONUP, MK_LBUTTON, 100, 100);
-    Send(WM_LBUTTONUP, 0, 100, 100);
-    Send(WM_RBUTTONDOWN, MK_RBUTTON, 100, 100);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, 100, 100);
-    PumpMessages();
-    EXPECT_FALSE(gApp.fullScreen);
-    Send(WM_LBUTTONUP, MK_RBUTTON, 100, 100);
-    Send(WM_RBUTTONUP, 0, 100, 100);
-
-    // A capture taken away mid-stroke: keys work again at once.
-    Command(CMD_LAST_PAGE);
+    ASSERT_NE(Narrow(PageText()), Narrow(first));
     Send(WM_RBUTTONDOWN, MK_RBUTTON, 400, 200);
     Send(WM_MOUSEMOVE, MK_RBUTTON, 370, 200);
+    EXPECT_EQ(GetCapture(), gApp.imageView);
     EXPECT_TRUE(MouseActionInProgress());
     ReleaseCapture();
     PumpMessages();
