@@ -20,6 +20,10 @@ constexpr DWORD kFullScreenStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_C
 RECT gKeptRect{};
 int32_t gReturnState = kShowNormal;
 
+// The settings' default size of the normal window.
+constexpr int32_t kDefaultWidth = 800;
+constexpr int32_t kDefaultHeight = 600;
+
 void SetStyle(HWND window, DWORD style) {
     const auto visible = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & WS_VISIBLE;
     SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(style | visible));
@@ -41,34 +45,43 @@ void RelayoutAndRepaint() {
     RepaintView();
 }
 
+LONG Clamp32(int64_t v) {
+    return static_cast<LONG>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+
 // The saved rectangle, inside the work area of the monitor nearest to it.
 RECT PlacementRect() {
-    RECT r{gSettings.windowLeft, gSettings.windowTop, gSettings.windowLeft + gSettings.windowWidth,
-           gSettings.windowTop + gSettings.windowHeight};
+    const SavedPlacement saved{gSettings.windowLeft, gSettings.windowTop, gSettings.windowWidth,
+                               gSettings.windowHeight};
+    // The rectangle that picks the monitor, kept within 32 bits.
+    RECT r{saved.left, saved.top, Clamp32(int64_t{saved.left} + saved.width),
+           Clamp32(int64_t{saved.top} + saved.height)};
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
     if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) {
-        r = FitIntoWorkArea(r, mi.rcWork);
+        r = FitIntoWorkArea(saved, mi.rcWork);
     }
     return r;
 }
 
 }  // namespace
 
-RECT FitIntoWorkArea(RECT r, const RECT& work) {
-    // 64-bit: saved values are outside data and may be anything.
+RECT FitIntoWorkArea(const SavedPlacement& saved, const RECT& work) {
+    // 64-bit: the saved values come from a file and may be anything. A size
+    // that is not positive cannot be a window's: the default size stands in.
     const int64_t workWidth = int64_t{work.right} - work.left;
     const int64_t workHeight = int64_t{work.bottom} - work.top;
-    int64_t width = int64_t{r.right} - r.left;
-    int64_t height = int64_t{r.bottom} - r.top;
+    int64_t width = saved.width > 0 ? saved.width : kDefaultWidth;
+    int64_t height = saved.height > 0 ? saved.height : kDefaultHeight;
     width = width < workWidth ? width : workWidth;
     height = height < workHeight ? height : workHeight;
-    const int64_t left =
-        r.left < work.left ? work.left : (r.left < work.right - width ? r.left : work.right - width);
-    const int64_t top =
-        r.top < work.top ? work.top : (r.top < work.bottom - height ? r.top : work.bottom - height);
-    return RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + width),
-                static_cast<LONG>(top + height)};
+    const int64_t left = saved.left < work.left
+                             ? work.left
+                             : (saved.left < work.right - width ? saved.left : work.right - width);
+    const int64_t top = saved.top < work.top
+                            ? work.top
+                            : (saved.top < work.bottom - height ? saved.top : work.bottom - height);
+    return RECT{Clamp32(left), Clamp32(top), Clamp32(left + width), Clamp32(top + height)};
 }
 
 HWND PlaceMainWindow(int showCommand) {

@@ -10,15 +10,25 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 struct WindowAtExit;
 
 // Creates the main window inside the nearest work area and shows it: minimised
 // without activation when the process was started so, full screen when it was
 // left so, else normal or maximised as saved. Null when it cannot be created.
 HWND PlaceMainWindow(int showCommand);
-// A rectangle moved and shrunk into a work area: no wider or taller than it,
-// its left and top edges inside it, and its right and bottom edges too.
-RECT FitIntoWorkArea(RECT r, const RECT& work);
+// The normal-window rectangle as the settings keep it.
+struct SavedPlacement {
+    int32_t left;
+    int32_t top;
+    int32_t width;
+    int32_t height;
+};
+// The saved rectangle moved and shrunk into a work area: no wider or taller
+// than it, all four edges inside it. A width or height that is not positive
+// gives the default size (800 x 600) instead.
+RECT FitIntoWorkArea(const SavedPlacement& saved, const RECT& work);
 void EnterFullScreen();
 void LeaveFullScreen();
 // The full-screen part of the window state at exit: the flag, and the show state

@@ -37,18 +37,18 @@ std::string Text(const RECT& r) {
 TEST(FitIntoWorkArea, SavedRectanglesLandInsideTheWorkArea) {
     struct Case {
         const char* name;
-        RECT saved;
+        SavedPlacement saved;
         RECT want;
     };
     const RECT work{0, 0, 1024, 740};
     static const Case kCases[] = {
-        {"inside stays", {200, 100, 1000, 700}, {200, 100, 1000, 700}},
-        {"far right and below every monitor", {5000, 4000, 5800, 4600}, {224, 140, 1024, 740}},
-        {"left of and above every monitor", {-3000, -2000, -2200, -1400}, {0, 0, 800, 600}},
-        {"larger than the work area", {-10, -10, 3000, 2000}, {0, 0, 1024, 740}},
-        {"edges near the 32-bit limits",
-         {2147483000, 2147483000, 2147483600, 2147483600},
-         {424, 140, 1024, 740}},
+        {"inside stays", {200, 100, 800, 600}, {200, 100, 1000, 700}},
+        {"far right and below every monitor", {5000, 4000, 800, 600}, {224, 140, 1024, 740}},
+        {"left of and above every monitor", {-3000, -2000, 800, 600}, {0, 0, 800, 600}},
+        {"larger than the work area", {-10, -10, 3010, 2010}, {0, 0, 1024, 740}},
+        {"edges at the 32-bit limits", {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}, {0, 0, 1024, 740}},
+        {"no size: the default size", {100, 50, 0, -600}, {100, 50, 900, 650}},
+        {"the lowest left and top", {INT32_MIN, INT32_MIN, 800, 600}, {0, 0, 800, 600}},
     };
     for (const Case& c : kCases) {
         EXPECT_EQ(Text(FitIntoWorkArea(c.saved, work)), Text(c.want)) << c.name;
