@@ -115,6 +115,16 @@ pw_wait_title_end() {
     return 1
 }
 
+# pw_settle_keys [KEY]: after a program of ours ended on a key press (Esc by
+# default), Wine still counts that key as held: its release reached no window
+# of the program any more. The next program started on the same desktop then
+# receives it as a repeat, and an Esc closes it at once. A press and release
+# while no window of ours has the focus clears it.
+pw_settle_keys() {
+    timeout 5 xdotool key "${1:-Escape}" 2>/dev/null || true
+    sleep 0.3
+}
+
 # The visible window of the process with the largest area (tiny helper windows
 # such as the input-method window are never mapped; tips are small). The process
 # is searched by its id, and by the class Wine gives a program's windows in case

@@ -40,6 +40,7 @@ close_program() {
     timeout 5 xdotool key --window "$window" --clearmodifiers Escape 2>/dev/null || timeout 5 xdotool key Escape || true
     if wait_gone "$pid" 20; then
         ok "Esc closed the program"
+        pw_settle_keys Escape
     else
         fail "Esc did not close the program"
         kill "$pid" 2>/dev/null || true

@@ -117,6 +117,7 @@ if kill -0 $pid 2>/dev/null; then
     kill $pid 2>/dev/null || true
 else
     echo "ok: Esc closed the program"
+    pw_settle_keys Escape
 fi
 trap - EXIT
 if [ -n "$settings" ]; then

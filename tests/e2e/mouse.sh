@@ -70,6 +70,7 @@ stop() {
         failures=$((failures + 1))
         kill "$pid" 2>/dev/null || true
     fi
+    pw_settle_keys Escape
     pid=
 }
 
