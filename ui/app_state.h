@@ -53,11 +53,9 @@ struct AppState {
     bool acceleratorsSuspended = false;
     bool barShown = false;
     int hoverTarget = kHoverNone;
-    bool cursorShown = true;
     bool fullScreen = false;
     bool paneShown = false;  // auto-hide pane shown by the mouse
     bool paneTimerRunning = false;
-    bool mouseBusy = false;  // a mouse action (gesture, drag) is in progress
 };
 
 extern AppState gApp;

@@ -17,9 +17,6 @@
 // null (menus, keys, mouse actions, internal calls).
 void Dispatch(uint32_t commandWord, HWND sender);
 
-// The mouse cursor is shown again if a page turn in full screen hid it.
-void ShowHiddenCursor();
-
 // What a command line names: the path and the archive locator to start at.
 struct CommandLineTarget {
     StrBuf path;

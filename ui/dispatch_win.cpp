@@ -3,8 +3,10 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/command_table.h"
+#include "ui/full_screen_win.h"
 #include "ui/image_view.h"
 #include "ui/main_window.h"
+#include "ui/mouse_win.h"
 #include "ui/reader.h"
 #include "view/navigate.h"
 
@@ -13,14 +15,6 @@ namespace {
 bool IsNavigation(int32_t command) {
     return command == CMD_PREV_PAGE || command == CMD_NEXT_PAGE ||
            (command >= CMD_FIRST_PAGE && command <= CMD_FORWARD_20);
-}
-
-void HideCursorInFullScreen() {
-    if (gApp.cursorShown) {
-        while (ShowCursor(FALSE) >= 0) {
-        }
-        gApp.cursorShown = false;
-    }
 }
 
 void HideFullScreenBar() {
@@ -108,28 +102,20 @@ void ToggleBarAutoHide() {
 
 }  // namespace
 
-void ShowHiddenCursor() {
-    if (!gApp.cursorShown) {
-        while (ShowCursor(TRUE) < 0) {
-        }
-        gApp.cursorShown = true;
-    }
-}
-
 void Dispatch(uint32_t commandWord, HWND sender) {
     const int32_t command = static_cast<int32_t>(commandWord & 0xFFFF);
     const bool fromKey = (commandWord >> 16) == kFromAccelerator;
-    if (fromKey && (gApp.mouseBusy || (IsIconic(gApp.mainWindow) && command != CMD_MINIMIZE))) {
+    if (fromKey && (MouseActionInProgress() || (IsIconic(gApp.mainWindow) && command != CMD_MINIMIZE))) {
         return;
     }
     if (IsNavigation(command)) {
         if (gApp.fullScreen && sender == nullptr) {
-            HideCursorInFullScreen();
+            SetCursorShown(false);
         }
         Navigate(&gView, command, 0);
         return;
     }
-    ShowHiddenCursor();
+    SetCursorShown(true);
     switch (command) {
         case CMD_MENU_MAIN:
         case CMD_MENU_FOLDERS:
@@ -138,6 +124,13 @@ void Dispatch(uint32_t commandWord, HWND sender) {
             return;
         case CMD_TOGGLE_LOUPE:
             RunViewCommand(&gView, command, fromKey);
+            return;
+        case CMD_TOGGLE_FULL_SCREEN:
+            if (gApp.fullScreen) {
+                LeaveFullScreen();
+            } else {
+                EnterFullScreen();
+            }
             return;
         case CMD_MINIMIZE:
             ToggleMinimized();
@@ -200,6 +193,6 @@ void Dispatch(uint32_t commandWord, HWND sender) {
     } else if (command >= CMD_BACKGROUND_1 && command <= CMD_BACKGROUND_5) {
         ApplyBackground(command - CMD_BACKGROUND_1);
     }
-    // Full screen, the dialogs, bookmarks and the history list are carried out by
+    // The dialogs, bookmarks and the history list are carried out by
     // their own modules; unknown numbers do nothing.
 }

@@ -5,6 +5,7 @@
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
 #include "ui/gdi_owner.h"
+#include "ui/mouse_win.h"
 #include "ui/paint_plan.h"
 #include "ui/reader.h"
 #include "view/layout.h"
@@ -47,17 +48,6 @@ void DrawErrorText(HDC dc, const PaintRect& r) {
     RECT rect{r.left, r.top, r.right, r.bottom};
     DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.Text()), static_cast<int>(text.length), &rect,
               DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS | DT_NOPREFIX);
-}
-
-bool OnlyButton(WPARAM keys, WPARAM button) {
-    return (keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2)) == button;
-}
-
-void RunMouseAction(int index) {
-    const int32_t command = gSettings.mouseActions[index];
-    if (command != 0) {
-        Dispatch(static_cast<uint32_t>(command), nullptr);
-    }
 }
 
 }  // namespace
@@ -134,26 +124,16 @@ LRESULT CALLBACK ImageViewProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             EndPaint(window, &ps);
             return 0;
         }
-        case WM_MBUTTONDOWN:
-            if (OnlyButton(wParam, MK_MBUTTON)) {
-                RunMouseAction(3);
-            }
-            return 0;
-        case WM_XBUTTONDOWN: {
-            const WORD which = HIWORD(wParam);
-            const WPARAM keys = LOWORD(wParam);
-            if (which == XBUTTON1 && OnlyButton(keys, MK_XBUTTON1)) {
-                RunMouseAction(4);
-            } else if (which == XBUTTON2 && OnlyButton(keys, MK_XBUTTON2)) {
-                RunMouseAction(5);
-            }
-            return TRUE;
-        }
         case WM_DESTROY:
             gApp.imageView = nullptr;
             gApp.imageDc = nullptr;
             return 0;
-        default:
+        default: {
+            LRESULT result = 0;
+            if (HandleViewMouse(window, message, wParam, lParam, &result)) {
+                return result;
+            }
             return DefWindowProcW(window, message, wParam, lParam);
+        }
     }
 }

@@ -24,8 +24,9 @@ void LoadCursorsAndMenuFont();
 // Registers the five window classes of the tree (the loader registers its own).
 // A class already registered in this process counts as registered.
 bool RegisterWindowClasses(HINSTANCE instance);
-// Creates, places and shows the main window; null when it cannot be created.
-HWND CreateMainWindow(int showCommand);
+// Creates the main window (hidden) at r, in screen coordinates; null when it
+// cannot be created. PlaceMainWindow shows it.
+HWND CreateMainWindow(const RECT& r);
 
 // The bar and the client area for a main-window client size; the page slider
 // takes the width left between the page text and the last buttons.

@@ -9,6 +9,7 @@
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
 #include "ui/image_view.h"
+#include "ui/mouse_win.h"
 #include "ui/pane.h"
 #include "ui/reader.h"
 #include "ui/tool_bar.h"
@@ -85,13 +86,6 @@ void OnActivateApp(bool active) {
     if (BarAutoHidden() && gApp.barShown) {
         ShowWindow(gApp.bar, SW_HIDE);
         gApp.barShown = false;
-    }
-}
-
-void RunMouseAction(int index) {
-    const int32_t command = gSettings.mouseActions[index];
-    if (command != 0) {
-        Dispatch(static_cast<uint32_t>(command), nullptr);
     }
 }
 
@@ -181,14 +175,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_INITMENUPOPUP:
             return 0;
         case WM_MOUSEWHEEL:
-            if (LOWORD(wParam) == 0) {
-                const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-                if (delta < 0) {
-                    RunMouseAction(11);  // turned toward the user
-                } else if (delta > 0) {
-                    RunMouseAction(10);
-                }
-            }
+            HandleWheel(wParam);
             return 0;
         case WM_DROPFILES:
             if (IsWindowEnabled(window)) {
@@ -249,24 +236,6 @@ bool Register(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style,
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// The window goes where the settings left it, inside the nearest monitor's work area.
-RECT PlacementRect() {
-    RECT r{gSettings.windowLeft, gSettings.windowTop, gSettings.windowLeft + gSettings.windowWidth,
-           gSettings.windowTop + gSettings.windowHeight};
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) {
-        const RECT& w = mi.rcWork;
-        const LONG width = r.right - r.left < w.right - w.left ? r.right - r.left : w.right - w.left;
-        const LONG height = r.bottom - r.top < w.bottom - w.top ? r.bottom - r.top : w.bottom - w.top;
-        r.left = r.left < w.left ? w.left : (r.left + width > w.right ? w.right - width : r.left);
-        r.top = r.top < w.top ? w.top : (r.top + height > w.bottom ? w.bottom - height : r.top);
-        r.right = r.left + width;
-        r.bottom = r.top + height;
-    }
-    return r;
-}
-
 }  // namespace
 
 void LoadCursorsAndMenuFont() {
@@ -291,20 +260,9 @@ bool RegisterWindowClasses(HINSTANCE instance) {
            Register(instance, kImageViewClass, ImageViewProc, redraw | CS_OWNDC, nullptr);
 }
 
-HWND CreateMainWindow(int showCommand) {
-    const RECT r = PlacementRect();
-    HWND window =
-        CreateWindowExW(kMainExStyle, kMainClass, L"Pagewick", kMainStyle, r.left, r.top, r.right - r.left,
-                        r.bottom - r.top, nullptr, nullptr, gApp.instance, nullptr);
-    if (window == nullptr) {
-        return nullptr;
-    }
-    const bool normalStart =
-        showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWDEFAULT || showCommand == SW_SHOW;
-    ShowWindow(window,
-               normalStart && gSettings.windowShowState == kShowMaximized ? SW_SHOWMAXIMIZED : showCommand);
-    UpdateWindow(window);
-    return window;
+HWND CreateMainWindow(const RECT& r) {
+    return CreateWindowExW(kMainExStyle, kMainClass, L"Pagewick", kMainStyle, r.left, r.top, r.right - r.left,
+                           r.bottom - r.top, nullptr, nullptr, gApp.instance, nullptr);
 }
 
 void LayoutMain(int width, int height) {

@@ -7,6 +7,7 @@
 #include "ui/command_table.h"
 #include "ui/dispatch.h"
 #include "ui/main_window.h"
+#include "ui/mouse_win.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ void ShowBarIfHidden() {
     if (!gApp.barShown && gApp.bar != nullptr) {
         ShowWindow(gApp.bar, SW_SHOW);
         gApp.barShown = true;
-        ShowHiddenCursor();
+        SetCursorShown(true);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "platform/lock.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "ui/mouse_win.h"
 #include "view/layout.h"
 #include "view/loader_thread.h"
 #include "view/navigate.h"
@@ -106,6 +107,11 @@ bool CursorPosition(void*, int32_t* x, int32_t* y) {
     return true;
 }
 
+// The magnifier switched on takes the cursor's place as a move over the idle view.
+void MagnifierMove(void*, int32_t x, int32_t y) {
+    MouseIdleMove(&gMouse, x, y);
+}
+
 // --- The loader ---------------------------------------------------------------
 
 bool DeliverToMainWindow(void*, int32_t slot, LoadResult* result) {
@@ -159,6 +165,7 @@ void ReaderInit() {
     ops.setCursor = SetViewCursor;
     ops.setLoupeButton = SetLoupeButton;
     ops.cursorPosition = CursorPosition;
+    ops.mouseMove = MagnifierMove;
     const LoaderOps loader{nullptr, SetLoaderPriority, PostCancel, PostLoad};
     ViewInit(&gView, &gBook, &ops, RealDecodeOps(), &loader);
     ApplyViewPrefs(&gView, PrefsFromSettings());

@@ -5,6 +5,7 @@
 #include "settings/settings_locate.h"
 #include "settings/settings_writer.h"
 #include "ui/command_table.h"
+#include "ui/full_screen_win.h"
 
 namespace {
 bool IsProgramCommand(int32_t command) {
@@ -40,7 +41,8 @@ void SaveProgramSettings(HWND mainWindow, HACCEL accelerators) {
         return;
     }
     WindowAtExit w;
-    if (ReadWindowPlacementAtExit(mainWindow, &w)) {
+    FillWindowAtExit(&w);
+    if (w.fullScreen || ReadWindowPlacementAtExit(mainWindow, &w)) {
         SettingsTakeWindowAtExit(&gSettings, w);
     }
     // A table that cannot be read leaves the records read at start to be saved.

@@ -12,7 +12,9 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
+#include "ui/full_screen_win.h"
 #include "ui/main_window.h"
+#include "ui/mouse_win.h"
 #include "ui/reader.h"
 #include "ui/settings_io.h"
 #include "ui/startup.h"
@@ -106,6 +108,8 @@ HWND CreateUserInterface(int showCommand) {
         gApp.interfaceFont.reset(CreateInterfaceFont());
     }
     ReaderInit();
+    LoadGestureCursors(gApp.instance);
+    MouseInitShell();
     if (!gApp.accelerators.valid()) {
         gApp.accelerators.reset(CreateAccelerators());
     }
@@ -116,7 +120,7 @@ HWND CreateUserInterface(int showCommand) {
     }
     // Without a loader the pages are decoded as they are shown.
     (void)ReaderStartLoader();
-    HWND window = CreateMainWindow(showCommand);
+    HWND window = PlaceMainWindow(showCommand);
     if (window == nullptr) {
         ReaderStopLoader();
     }

@@ -46,8 +46,22 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 
 # The window by its process (its title changes when the book opens), with time
 # for a slow first start; then the book's title says the book is open.
-window=$(pw_wait_main_window "$pid" 180) || { echo "e2e: the main window did not appear" >&2; exit 1; }
-pw_wait_title_end "$window" "book.cbz" 60 || { echo "e2e: the book did not open" >&2; exit 1; }
+# On failure, what the program printed and how it ended tell a Wine stall from a fault of ours.
+explain() {
+    echo "e2e: $1" >&2
+    if ! kill -0 $pid 2>/dev/null; then
+        wait $pid
+        echo "e2e: the program ended with exit code $?" >&2
+    fi
+    echo "e2e: the last lines the program printed:" >&2
+    tail -20 "$work/wine.log" >&2
+    exit 1
+}
+window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
+# A stall of Wine's of up to a minute has been seen on a loaded machine: the
+# title is given time beyond it.
+pw_wait_title_end "$window" "book.cbz" 150 ||
+    explain "the book did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
 sleep 1
 
 # The colour of the screen at x, y of a capture.

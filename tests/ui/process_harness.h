@@ -29,7 +29,11 @@ std::wstring BinFolder();
 class ChildProcess {
   public:
     ~ChildProcess();
-    bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd);
+    // showCommand: the show command the child's start-up information carries (-1: none).
+    bool Start(const std::wstring& exe,
+               const std::wstring& args,
+               const std::wstring& cwd,
+               int showCommand = -1);
     // Polls for a top-level window of the child with the class name; null on timeout.
     HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs) const;
     // Waits for the child to end; false on timeout.

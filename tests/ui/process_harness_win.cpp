@@ -65,10 +65,17 @@ ChildProcess::~ChildProcess() {
     }
 }
 
-bool ChildProcess::Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd) {
+bool ChildProcess::Start(const std::wstring& exe,
+                         const std::wstring& args,
+                         const std::wstring& cwd,
+                         int showCommand) {
     std::wstring command = L"\"" + exe + L"\" " + args;
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    if (showCommand >= 0) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(showCommand);
+    }
     return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si,
                           &info_) != 0;
 }

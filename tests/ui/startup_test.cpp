@@ -2,6 +2,9 @@
 // and a normal start that shows the main window and ends on a close request.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "tests/ui/process_harness.h"
 #include "ui/startup.h"
 
@@ -114,6 +117,86 @@ TEST(StartupTest, SettingsBesideTheProgramAreRewrittenThere) {
     EXPECT_EQ(head[2], 0xBF);
     EXPECT_EQ(head[3], 0x05);
     EXPECT_GT(size.QuadPart, 8 + 104 * 8);
+}
+
+}  // namespace
+
+namespace {
+
+// A settings file of three slots: the language (absent), fullScreen and windowShowState.
+bool WriteWindowSettings(const std::wstring& path, int32_t fullScreen) {
+    const int32_t words[] = {0x05BF0003, 0, 0, 1, fullScreen, 1, 1};
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD put = 0;
+    const bool ok = WriteFile(h, words, sizeof words, &put, nullptr) && put == sizeof words;
+    CloseHandle(h);
+    return ok;
+}
+
+// Slot 1 of a settings file as (a, b); (-1, -1) when it cannot be read.
+std::pair<int32_t, int32_t> SlotOne(const std::wstring& path) {
+    int32_t words[3] = {-1, -1, -1};
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return {-1, -1};
+    }
+    DWORD got = 0;
+    SetFilePointer(h, 4 + 8, nullptr, FILE_BEGIN);
+    ReadFile(h, words, 8, &got, nullptr);
+    CloseHandle(h);
+    return got == 8 ? std::make_pair(words[0], words[1]) : std::make_pair(-1, -1);
+}
+
+// Full screen saved at exit comes back at the next start, unless the program is
+// started minimised in the background; the state at exit is saved again.
+TEST(StartupTest, FullScreenComesBackUnlessStartedMinimised) {
+    struct Case {
+        const char* name;
+        int32_t savedFullScreen;
+        int showCommand;
+        bool wantFullScreen;
+        bool wantIconic;
+    };
+    static const Case kCases[] = {
+        {"saved full screen", 1, SW_SHOWNORMAL, true, false},
+        {"saved full screen, minimised without activation", 1, SW_SHOWMINNOACTIVE, false, true},
+        {"saved window", 0, SW_SHOWNORMAL, false, false},
+    };
+    for (const Case& c : kCases) {
+        ScratchFolder folder;
+        ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
+        ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll"));
+        const std::wstring ini = folder.path() + L"\\Pagewick.ini";
+        ASSERT_TRUE(WriteWindowSettings(ini, c.savedFullScreen));
+        ChildProcess child;
+        ASSERT_TRUE(child.Start(folder.path() + L"\\Pagewick.exe", L"", folder.path(), c.showCommand))
+            << c.name;
+        HWND main = child.WaitForWindow(L"Pagewick_main_class", kTimeout);
+        ASSERT_NE(main, nullptr) << c.name;
+        EXPECT_TRUE(WaitForVisible(main, kTimeout)) << c.name;
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(main, GWL_STYLE));
+        EXPECT_EQ((style & WS_CAPTION) == 0, c.wantFullScreen) << c.name;
+        EXPECT_EQ(IsIconic(main) != 0, c.wantIconic) << c.name;
+        if (c.wantFullScreen) {
+            MONITORINFO mi{};
+            mi.cbSize = sizeof mi;
+            GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &mi);
+            RECT r;
+            GetWindowRect(main, &r);
+            EXPECT_TRUE(EqualRect(&r, &mi.rcMonitor)) << c.name;
+        }
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        DWORD code = 1;
+        ASSERT_TRUE(child.WaitForExit(kTimeout, &code)) << c.name;
+        const std::pair<int32_t, int32_t> slot = SlotOne(ini);
+        EXPECT_EQ(slot.first, 1) << c.name;
+        EXPECT_EQ(slot.second, c.wantFullScreen ? 1 : 0) << c.name;
+    }
 }
 
 }  // namespace
