@@ -250,17 +250,18 @@ void BuildPalette(GifDecoder* d, DecodedImage* image) {
     const uint8_t* inUse = d->localTable.get() != nullptr ? d->localTable.get() : d->globalTable.get();
     std::memcpy(colors, inUse, kColorTableBytes);
     if (d->transparent) {
-        uint8_t* entry = colors + d->transparentIndex * 3;
+        uint8_t* entry = colors + size_t{d->transparentIndex} * 3;
         if (d->globalTable.get() != nullptr) {
-            std::memcpy(entry, d->globalTable.get() + d->background * 3, 3);
+            std::memcpy(entry, d->globalTable.get() + size_t{d->background} * 3, 3);
         } else {
             std::memset(entry, 255, 3);
         }
     }
-    for (int i = 0; i < 256; i++) {
-        image->palette[i].red = colors[i * 3];
-        image->palette[i].green = colors[i * 3 + 1];
-        image->palette[i].blue = colors[i * 3 + 2];
+    const uint8_t* c = colors;
+    for (int i = 0; i < 256; i++, c += 3) {
+        image->palette[i].red = c[0];
+        image->palette[i].green = c[1];
+        image->palette[i].blue = c[2];
         image->palette[i].reserved = 0;
     }
 }

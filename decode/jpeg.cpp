@@ -6,6 +6,7 @@
 #include "decode/jpeg.h"
 
 // jpeglib.h needs FILE and size_t declared first.
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 
@@ -113,7 +114,7 @@ void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, uint32_t width) {
 
 int32_t PixelsPerMetre(uint8_t unit, uint16_t density) {
     if (unit == 1) {
-        return static_cast<int32_t>(density / 0.0254 + 0.5);
+        return static_cast<int32_t>(std::lround(density / 0.0254));
     }
     if (unit == 2) {
         return int32_t{density} * 100;

@@ -185,7 +185,7 @@ DecodeStatus OnPalette(PngDecoder* d, const Chunk& c) {
     uint32_t cap = 1u << d->layout.depth;
     count = count < cap ? count : cap;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* e = c.data + i * 3;
+        const uint8_t* e = c.data + size_t{i} * 3;
         d->image->palette[i] = RgbQuad{e[2], e[1], e[0], 0};
     }
     d->paletteCount = count;
@@ -332,8 +332,8 @@ void CompositePalette(PngDecoder* d) {
         for (uint32_t i = 0; i < 256; ++i) {
             uint32_t a = d->alphaTable[i];
             RgbQuad& e = d->image->palette[i];
-            const uint8_t* ta = t + a * 256;
-            const uint8_t* tb = t + (255 - a) * 256;
+            const uint8_t* ta = t + size_t{a} * 256;
+            const uint8_t* tb = t + size_t{255 - a} * 256;
             e.blue = static_cast<uint8_t>(ta[e.blue] + tb[bg[0]]);
             e.green = static_cast<uint8_t>(ta[e.green] + tb[bg[1]]);
             e.red = static_cast<uint8_t>(ta[e.red] + tb[bg[2]]);

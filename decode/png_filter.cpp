@@ -79,7 +79,7 @@ void StorePacked(const PngPixelRules&, const uint8_t* raw, uint32_t count, uint8
 }
 
 // One byte per output pixel: 8-bit indices, or the high byte of 16-bit grey.
-template <uint32_t kBytes>
+template <size_t kBytes>
 void StoreIndex(const PngPixelRules&, const uint8_t* raw, uint32_t count, uint8_t* out, size_t step) {
     if (kBytes == 1 && step == 1) {
         std::memcpy(out, raw, count);
@@ -91,9 +91,9 @@ void StoreIndex(const PngPixelRules&, const uint8_t* raw, uint32_t count, uint8_
 }
 
 // Grey + alpha composited to a grey index; the background's red serves as grey.
-template <uint32_t kBytes>
+template <size_t kBytes>
 void StoreGreyAlpha(const PngPixelRules& r, const uint8_t* raw, uint32_t count, uint8_t* out, size_t step) {
-    const uint8_t* bg = r.blend + r.background[2] * 256;
+    const uint8_t* bg = r.blend + size_t{r.background[2]} * 256;
     for (uint32_t i = 0; i < count; ++i, out += step, raw += 2 * kBytes) {
         uint32_t grey = raw[0];
         uint32_t a = raw[kBytes];
@@ -124,7 +124,7 @@ void SwapRgbRow(const uint8_t* raw, uint32_t count, uint8_t* out) {
     }
 }
 
-template <uint32_t kBytes>
+template <size_t kBytes>
 void StoreRgb(const PngPixelRules&, const uint8_t* raw, uint32_t count, uint8_t* out, size_t step) {
     if (kBytes == 1 && step == 3) {
         SwapRgbRow(raw, count, out);
@@ -138,7 +138,7 @@ void StoreRgb(const PngPixelRules&, const uint8_t* raw, uint32_t count, uint8_t*
 }
 
 // Truecolour with a tRNS key: pixels equal to the key become the background.
-template <uint32_t kBytes>
+template <size_t kBytes>
 void StoreRgbKeyed(const PngPixelRules& r, const uint8_t* raw, uint32_t count, uint8_t* out, size_t step) {
     for (uint32_t i = 0; i < count; ++i, out += step, raw += 3 * kBytes) {
         uint8_t b = raw[2 * kBytes];
@@ -151,11 +151,11 @@ void StoreRgbKeyed(const PngPixelRules& r, const uint8_t* raw, uint32_t count, u
     }
 }
 
-template <uint32_t kBytes>
+template <size_t kBytes>
 void StoreRgba(const PngPixelRules& r, const uint8_t* raw, uint32_t count, uint8_t* out, size_t step) {
-    const uint8_t* bgB = r.blend + r.background[0] * 256;
-    const uint8_t* bgG = r.blend + r.background[1] * 256;
-    const uint8_t* bgR = r.blend + r.background[2] * 256;
+    const uint8_t* bgB = r.blend + size_t{r.background[0]} * 256;
+    const uint8_t* bgG = r.blend + size_t{r.background[1]} * 256;
+    const uint8_t* bgR = r.blend + size_t{r.background[2]} * 256;
     for (uint32_t i = 0; i < count; ++i, out += step, raw += 4 * kBytes) {
         uint32_t a = raw[3 * kBytes];
         if (a == 255) {
@@ -164,7 +164,7 @@ void StoreRgba(const PngPixelRules& r, const uint8_t* raw, uint32_t count, uint8
             out[2] = raw[0];
             continue;
         }
-        const uint8_t* ta = r.blend + a * 256;
+        const uint8_t* ta = r.blend + size_t{a} * 256;
         uint32_t na = 255 - a;
         out[0] = static_cast<uint8_t>(ta[raw[2 * kBytes]] + bgB[na]);
         out[1] = static_cast<uint8_t>(ta[raw[kBytes]] + bgG[na]);

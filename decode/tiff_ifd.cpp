@@ -120,8 +120,8 @@ bool ReadStripTable(DirectoryReader* r, const Entry& e, VmBlock* table, uint32_t
     }
     uint32_t* out = reinterpret_cast<uint32_t*>(table->get());
     for (uint32_t i = 0; i < e.count; i++) {
-        out[i] =
-            elementSize == 2 ? TiffRead16(src + i * 2, r->bigEndian) : TiffRead32(src + i * 4, r->bigEndian);
+        out[i] = elementSize == 2 ? TiffRead16(src + size_t{i} * 2, r->bigEndian)
+                                  : TiffRead32(src + size_t{i} * 4, r->bigEndian);
     }
     *count = e.count;
     return true;

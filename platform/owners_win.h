@@ -40,6 +40,16 @@ class KernelHandle {
         }
         h_ = h;
     }
+    // Closes now and says whether the system accepted the close; for a file
+    // just written, a failed close can mean data that never reached the disk.
+    // An owner holding nothing reports false.
+    [[nodiscard]] bool close() {
+        if (!valid()) {
+            h_ = nullptr;
+            return false;
+        }
+        return CloseHandle(release()) != 0;
+    }
 
   private:
     HANDLE h_ = nullptr;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test layer from a fresh clone or an existing tree:
-#   1. native unit tests (gcc, optimised) and the format check,
+#   1. native unit tests (gcc, optimised), the format check and clang-tidy over
+#      the native build's sources (.clang-tidy; any finding counts as one failure),
 #   2. the same tests under ASan+UBSan (clang) with a short libFuzzer run per target,
 #   3. the cross-built tests under Wine (unit tests of the core, language libraries,
 #      the program's windows in-process, and end-to-end runs of Pagewick.exe).
@@ -25,13 +26,13 @@ run_layer() {
         tail -30 "build/logs/$preset-configure.log"
         broken+=("$preset (configure)")
         failed=$((failed + 1))
-        return
+        return 1
     fi
     if ! cmake --build --preset "$preset" -j2 >"build/logs/$preset-build.log" 2>&1; then
         grep -E -A5 'error|FAILED' "build/logs/$preset-build.log" | head -60
         broken+=("$preset (build)")
         failed=$((failed + 1))
-        return
+        return 1
     fi
     echo "== $preset: test"
     ctest --preset "$preset" 2>&1 | tee "build/logs/$preset-test.log" | grep -v -E '^ +Start |Test +#[0-9]+: .* Passed'
@@ -50,7 +51,38 @@ run_layer() {
     [ "$nfail" = 0 ] || broken+=("$preset ($nfail failed)")
 }
 
-run_layer native
+# run_tidy: clang-tidy (.clang-tidy) over every source of ours in the native
+# build's compile commands; the third-party sources listed there are left out.
+# One failure when it reports anything, checks no file, or cannot run. Those
+# commands are gcc's, whose -Wconversion leaves sign changes alone; clang's does
+# not, so its sign-conversion warning is turned off here (the native-asan build
+# compiles the product and test sources with clang and keeps it there).
+run_tidy() {
+    echo "== native: clang-tidy"
+    local tidy src log=build/logs/native-tidy.log start=$SECONDS
+    tidy=$(command -v run-clang-tidy-14 || command -v run-clang-tidy || true)
+    src=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' build/native/CMakeCache.txt)
+    if [ -z "$tidy" ] || [ -z "$src" ]; then
+        broken+=("clang-tidy (cannot run)")
+        failed=$((failed + 1))
+        return
+    fi
+    local sources="^$src/(app|archive|bench|decode|fuzz|platform|settings|tests|tools|view)/"
+    "$tidy" -p build/native -j2 -quiet -extra-arg=-Wno-sign-conversion "$sources" 2>&1 | sed 's/\x1b\[[0-9;]*m//g' >"$log"
+    local status=$? checked
+    checked=$(grep -c -- '-p=build/native' "$log")
+    if [ "$status" = 0 ] && [ "$checked" -gt 0 ] && ! grep -qE '(warning|error): ' "$log"; then
+        passed=$((passed + 1))
+        echo "clang-tidy: $checked files, no findings ($((SECONDS - start)) s)"
+    else
+        grep -E -A3 '(warning|error): ' "$log" | head -60
+        broken+=("clang-tidy")
+        failed=$((failed + 1))
+        echo "clang-tidy: $checked files, findings or errors in $log ($((SECONDS - start)) s)"
+    fi
+}
+
+run_layer native && run_tidy
 run_layer native-asan
 pw_wine_up || { broken+=("wine (start)"); failed=$((failed + 1)); }
 run_layer win64

@@ -26,7 +26,7 @@ void AppendJsonText(ByteBuf* out, const uint8_t* bytes, uint32_t chars) {
     static const char kHex[] = "0123456789abcdef";
     out->AppendByte('"');
     for (uint32_t i = 0; i < chars; ++i) {
-        char16_t c = static_cast<char16_t>(LoadU16(bytes + 2 * i));
+        char16_t c = static_cast<char16_t>(LoadU16(bytes + size_t{2} * i));
         if (c == u'"' || c == u'\\') {
             out->AppendByte('\\');
             out->AppendByte(static_cast<uint8_t>(c));
@@ -37,7 +37,7 @@ void AppendJsonText(ByteBuf* out, const uint8_t* bytes, uint32_t chars) {
             char16_t pair[2] = {c, 0};
             size_t units = 1;
             if (c >= 0xD800 && c <= 0xDBFF && i + 1 < chars) {
-                pair[1] = static_cast<char16_t>(LoadU16(bytes + 2 * (i + 1)));
+                pair[1] = static_cast<char16_t>(LoadU16(bytes + size_t{2} * (i + 1)));
                 if (pair[1] >= 0xDC00 && pair[1] <= 0xDFFF) {
                     units = 2;
                     ++i;
@@ -58,7 +58,7 @@ void AppendTextList(ByteBuf* out, const uint8_t* bytes, uint32_t n) {
     bool first = true;
     for (uint32_t i = 0; i <= chars; ++i) {
         bool end = i == chars;
-        if (!end && LoadU16(bytes + 2 * i) != 0) {
+        if (!end && LoadU16(bytes + size_t{2} * i) != 0) {
             continue;
         }
         if (end && start == chars) {
@@ -68,7 +68,7 @@ void AppendTextList(ByteBuf* out, const uint8_t* bytes, uint32_t n) {
             out->AppendByte(',');
         }
         first = false;
-        AppendJsonText(out, bytes + 2 * start, i - start);
+        AppendJsonText(out, bytes + size_t{2} * start, i - start);
         start = i + 1;
     }
     out->AppendByte(']');

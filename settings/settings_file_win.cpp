@@ -3,6 +3,7 @@
 // write-through, so that the target is always either the old file or the new one.
 #include <windows.h>
 
+#include "platform/owners_win.h"
 #include "settings/settings_writer.h"
 
 namespace {
@@ -15,6 +16,14 @@ const wchar_t* W(const char16_t* s) {
 
 HANDLE H(const TempFile* temp) {
     return reinterpret_cast<HANDLE>(temp->handle);
+}
+
+// Moves the temporary file's handle out of the portable record into an owner;
+// the record is left holding none (-1, which is also INVALID_HANDLE_VALUE).
+KernelHandle TakeHandle(TempFile* temp) {
+    KernelHandle owned(H(temp));
+    temp->handle = -1;
+    return owned;
 }
 
 bool OpenTemp(void*, TempFile* temp, const char16_t* target) {
@@ -44,10 +53,9 @@ bool Write(void*, TempFile* temp, const uint8_t* data, uint32_t n) {
 }
 
 bool Close(void*, TempFile* temp) {
-    HANDLE h = H(temp);
-    temp->handle = -1;
-    bool flushed = FlushFileBuffers(h) != 0;
-    bool closed = CloseHandle(h) != 0;
+    KernelHandle file = TakeHandle(temp);
+    bool flushed = FlushFileBuffers(file.get()) != 0;
+    bool closed = file.close();
     return flushed && closed;
 }
 
@@ -57,10 +65,7 @@ bool Replace(void*, TempFile* temp, const char16_t* target) {
 }
 
 void Discard(void*, TempFile* temp) {
-    if (temp->handle != -1) {
-        CloseHandle(H(temp));
-        temp->handle = -1;
-    }
+    TakeHandle(temp).reset();
     if (temp->path.length > 0) {
         DeleteFileW(W(temp->path.Text()));
     }

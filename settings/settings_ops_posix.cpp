@@ -92,7 +92,8 @@ bool SpecialFolderPath(void*, SpecialFolder which, StrBuf* out) {
         return false;
     }
     std::memcpy(path, home, h);
-    std::memcpy(path + h, sub, s + 1);
+    std::memcpy(path + h, sub, s);
+    path[h + s] = 0;
     return AssignNative(out, path);
 }
 

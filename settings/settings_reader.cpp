@@ -61,8 +61,8 @@ void ReadHeaderAndIndex(SettingsReader* r) {
     }
     uint64_t head = 4 + 8ull * count;
     for (uint32_t i = 0; i < count; ++i) {
-        r->index[i].a = LoadU32(raw + 8 * i);
-        r->index[i].b = LoadU32(raw + 8 * i + 4);
+        r->index[i].a = LoadU32(raw + size_t{8} * i);
+        r->index[i].b = LoadU32(raw + size_t{8} * i + 4);
     }
     r->entryCount = count;
     // The file may have shrunk between the reads; never let the size go negative.
@@ -169,7 +169,7 @@ void ReadKeyBindings(const SettingsReader& r, Settings* s, const SettingsPlatfor
             uint8_t raw[kMaxAccelRecords * kAccelRecordBytes];
             if (ReadExact(*r.source, e.a, raw, records * kAccelRecordBytes)) {
                 for (uint32_t i = 0; i < records; ++i) {
-                    const uint8_t* p = raw + i * kAccelRecordBytes;
+                    const uint8_t* p = raw + size_t{i} * kAccelRecordBytes;
                     AccelRecord record;
                     record.flags = p[0];
                     record.key = LoadU16(p + 2);
@@ -311,7 +311,7 @@ bool ReadSlotBytes(const SettingsReader& r, uint32_t slot, uint8_t** bytes, uint
 bool TextFromBytes(const uint8_t* bytes, uint32_t n, StrBuf* out) {
     uint32_t chars = n / 2;
     uint32_t len = 0;
-    while (len < chars && LoadU16(bytes + 2 * len) != 0) {
+    while (len < chars && LoadU16(bytes + size_t{2} * len) != 0) {
         ++len;
     }
     if (out->ResetReserve(len) == nullptr) {
@@ -319,7 +319,7 @@ bool TextFromBytes(const uint8_t* bytes, uint32_t n, StrBuf* out) {
         return false;
     }
     for (uint32_t i = 0; i < len; ++i) {
-        out->buffer[i] = static_cast<char16_t>(LoadU16(bytes + 2 * i));
+        out->buffer[i] = static_cast<char16_t>(LoadU16(bytes + size_t{2} * i));
     }
     out->buffer[len] = 0;
     out->length = len;
@@ -339,7 +339,7 @@ bool SplitTextList(const uint8_t* bytes,
         return false;
     }
     for (uint32_t i = 0; i < chars; ++i) {
-        text.get()[i] = static_cast<char16_t>(LoadU16(bytes + 2 * i));
+        text.get()[i] = static_cast<char16_t>(LoadU16(bytes + size_t{2} * i));
     }
     uint32_t start = 0;
     for (uint32_t i = 0; i < chars; ++i) {

@@ -35,8 +35,8 @@ bool ReadOldFile(const SettingsSource& src, OldFile* old) {
         return true;
     }
     for (uint32_t i = 0; i < capped; ++i) {
-        old->index[i].a = LoadU32(raw + 8 * i);
-        old->index[i].b = LoadU32(raw + 8 * i + 4);
+        old->index[i].a = LoadU32(raw + size_t{8} * i);
+        old->index[i].b = LoadU32(raw + size_t{8} * i + 4);
     }
     uint64_t size = 0;
     if (!src.getSize(src.context, &size) || size >= (1ull << 32)) {

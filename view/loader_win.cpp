@@ -8,11 +8,12 @@
 #include <new>
 
 #include "platform/heap.h"
+#include "platform/owners_win.h"
 #include "view/loader_thread.h"
 
 struct LoaderThread {
-    HANDLE thread = nullptr;
-    HANDLE ready = nullptr;
+    KernelHandle thread;
+    KernelHandle ready;
     HWND window = nullptr;
     const DecodeOps* decode = nullptr;
     LoaderSink sink{};
@@ -71,18 +72,18 @@ DWORD WINAPI LoaderMain(void* arg) {
     wc.lpszClassName = kLoaderClass;
     // A second loader in the same process (tests) finds the class registered.
     if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        SetEvent(loader->ready);
+        SetEvent(loader->ready.get());
         return 1;
     }
     HWND window =
         CreateWindowExW(0, kLoaderClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     if (window == nullptr) {
-        SetEvent(loader->ready);
+        SetEvent(loader->ready.get());
         return 1;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(loader));
     loader->window = window;
-    SetEvent(loader->ready);
+    SetEvent(loader->ready.get());
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {
         DispatchMessageW(&m);
@@ -90,13 +91,8 @@ DWORD WINAPI LoaderMain(void* arg) {
     return 0;
 }
 
+// The record's owners close the thread and event handles.
 void FreeLoader(LoaderThread* loader) {
-    if (loader->thread != nullptr) {
-        CloseHandle(loader->thread);
-    }
-    if (loader->ready != nullptr) {
-        CloseHandle(loader->ready);
-    }
     loader->~LoaderThread();
     AppFree(loader);
 }
@@ -116,21 +112,21 @@ LoaderThread* StartLoader(const DecodeOps* decode, const LoaderSink* sink) {
     auto* loader = new (raw) LoaderThread();
     loader->decode = decode;
     loader->sink = *sink;
-    loader->ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (loader->ready == nullptr) {
+    loader->ready.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!loader->ready.valid()) {
         FreeLoader(loader);
         return nullptr;
     }
-    loader->thread = CreateThread(nullptr, 0, LoaderMain, loader, 0, nullptr);
-    if (loader->thread == nullptr) {
+    loader->thread.reset(CreateThread(nullptr, 0, LoaderMain, loader, 0, nullptr));
+    if (!loader->thread.valid()) {
         FreeLoader(loader);
         return nullptr;
     }
-    SetThreadPriority(loader->thread, THREAD_PRIORITY_IDLE);
-    HANDLE waits[2] = {loader->ready, loader->thread};
+    SetThreadPriority(loader->thread.get(), THREAD_PRIORITY_IDLE);
+    HANDLE waits[2] = {loader->ready.get(), loader->thread.get()};
     WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     if (loader->window == nullptr) {
-        WaitForSingleObject(loader->thread, INFINITE);
+        WaitForSingleObject(loader->thread.get(), INFINITE);
         FreeLoader(loader);
         return nullptr;
     }
@@ -148,7 +144,7 @@ bool LoaderPostCancel(LoaderThread* loader) {
 
 void LoaderSetPriority(LoaderThread* loader, LoaderPriority priority) {
     InterlockedExchange(&loader->priority, static_cast<LONG>(priority));
-    SetThreadPriority(loader->thread,
+    SetThreadPriority(loader->thread.get(),
                       priority == LoaderPriority::kNormal ? THREAD_PRIORITY_NORMAL : THREAD_PRIORITY_IDLE);
 }
 
@@ -164,15 +160,15 @@ bool StopLoader(LoaderThread* loader, uint32_t graceMs) {
     // A loader that already quit has no window left to post to. A marker goes
     // ahead of the quit: the read-ahead still queued is dropped undone, so the
     // grace covers at most the page being decoded, not the pages behind it.
-    bool ended = WaitForSingleObject(loader->thread, 0) == WAIT_OBJECT_0;
+    bool ended = WaitForSingleObject(loader->thread.get(), 0) == WAIT_OBJECT_0;
     if (!ended) {
         PostMessageW(loader->window, WM_CANCEL_LOADS, 0, 0);
         ended = PostMessageW(loader->window, WM_LOADER_QUIT, 0, 0) != 0 &&
-                WaitForSingleObject(loader->thread, graceMs) == WAIT_OBJECT_0;
+                WaitForSingleObject(loader->thread.get(), graceMs) == WAIT_OBJECT_0;
     }
     if (!ended) {
-        TerminateThread(loader->thread, 0);
-        WaitForSingleObject(loader->thread, INFINITE);
+        TerminateThread(loader->thread.get(), 0);
+        WaitForSingleObject(loader->thread.get(), INFINITE);
     }
     FreeLoader(loader);
     return ended;

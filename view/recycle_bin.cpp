@@ -19,7 +19,7 @@ uint64_t Read64(const uint8_t* p) {
 }
 
 char16_t Unit(const uint8_t* p, uint32_t i) {
-    return static_cast<char16_t>(p[2 * i] | p[2 * i + 1] << 8);
+    return static_cast<char16_t>(p[size_t{2} * i] | p[size_t{2} * i + 1] << 8);
 }
 
 // The bin's own name of the entry: the file-name part of its location.

@@ -41,7 +41,7 @@ bool MakeBookCorpus(BookCorpus* corpus) {
         (void)entry;
         ++existing;
     }
-    if (existing != static_cast<size_t>(kCorpusPictures + kOtherFiles)) {
+    if (existing != static_cast<size_t>(kCorpusPictures) + static_cast<size_t>(kOtherFiles)) {
         fs::remove_all(corpus->native, ec);
         fs::create_directories(corpus->native, ec);
         for (int i = 0; i < kCorpusPictures; ++i) {

@@ -108,8 +108,8 @@ std::vector<uint8_t> EncodeTiff(const PageArt& art, TiffKind kind, bool bigEndia
     std::vector<uint16_t> map(768);
     for (int i = 0; i < 256; i++) {
         map[static_cast<size_t>(i)] = static_cast<uint16_t>(i * 257);
-        map[static_cast<size_t>(256 + i)] = static_cast<uint16_t>((255 - i) * 257);
-        map[static_cast<size_t>(512 + i)] = static_cast<uint16_t>((i * 3 & 255) * 257);
+        map[256 + static_cast<size_t>(i)] = static_cast<uint16_t>((255 - i) * 257);
+        map[512 + static_cast<size_t>(i)] = static_cast<uint16_t>((i * 3 & 255) * 257);
     }
     if (kind == TiffKind::kPalette8) {
         TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data() + 256, map.data() + 512);
@@ -130,7 +130,7 @@ std::vector<uint8_t> EncodeTiff(const PageArt& art, TiffKind kind, bool bigEndia
             case TiffKind::kRgb16: {
                 auto* p = reinterpret_cast<uint16_t*>(row.data());
                 for (size_t i = 0; i < w * 3; i++) {
-                    p[i] = static_cast<uint16_t>(rgbRow[i] * 257 + (i & 0x3F));
+                    p[i] = static_cast<uint16_t>(size_t{rgbRow[i]} * 257 + (i & 0x3F));
                 }
                 break;
             }

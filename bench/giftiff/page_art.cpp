@@ -84,7 +84,7 @@ PageArt DrawPage(int width, int height, bool colour, int grain, uint32_t seed) {
                     } else if (kind == 1) {
                         double t = static_cast<double>(y - y0) / (y1 - y0);
                         auto v = static_cast<uint8_t>(60 + 180 * t + 20 * std::sin(x * 0.01));
-                        c.Set(x, y, colour ? static_cast<uint8_t>(v * pr / 255) : v, colour ? v : v,
+                        c.Set(x, y, colour ? static_cast<uint8_t>(v * pr / 255) : v, v,
                               colour ? static_cast<uint8_t>(v * pb / 255) : v);
                     } else if (colour) {
                         c.Set(x, y, pr, pg, pb);

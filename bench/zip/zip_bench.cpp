@@ -132,11 +132,13 @@ const Corpus& GetCorpus() {
         c->storedCbz = (c->dir / "stored.cbz").string();
         c->deflatedCbz = (c->dir / "deflated.cbz").string();
         std::vector<std::vector<uint8_t>> small;
+        small.reserve(16);
         for (int i = 0; i < 16; ++i) {
             small.emplace_back(static_cast<size_t>(100 + i * 13), static_cast<uint8_t>(i));
         }
         WriteWithLibzip(c->listZip, kListMembers, small, false, "chapter%03d/page%05d.jpg");
         std::vector<std::vector<uint8_t>> pages;
+        pages.reserve(kUniquePages);
         for (int i = 0; i < kUniquePages; ++i) {
             pages.push_back(MakeJpegPage(i));
         }

@@ -61,8 +61,8 @@ bool FileIsWellFormed(const ByteBuf& f) {
         return false;
     }
     for (uint32_t i = 0; i < kSlotCount; ++i) {
-        uint32_t a = LoadU32(f.data + 4 + 8 * i);
-        uint32_t b = LoadU32(f.data + 8 + 8 * i);
+        uint32_t a = LoadU32(f.data + 4 + size_t{8} * i);
+        uint32_t b = LoadU32(f.data + 8 + size_t{8} * i);
         if (a == 0 && b != 0) {
             return false;
         }

@@ -75,6 +75,7 @@ std::vector<GoodCase> GoodCases() {
 TEST(ZipReadMember, ReadsStoredAndDeflated) {
     std::vector<GoodCase> cases = GoodCases();
     std::vector<ZipEntrySpec> entries;
+    entries.reserve(cases.size());
     for (const GoodCase& c : cases) {
         entries.push_back(c.entry);
     }

@@ -31,7 +31,7 @@ BmpSpec Indexed8(int32_t w, int32_t h) {
         PutLe32(&s.table, i * 0x010101u | 0x80000000u);
     }
     uint32_t stride = (static_cast<uint32_t>(w) + 3) & ~3u;
-    s.pixels.assign(stride * static_cast<uint32_t>(h), 0);
+    s.pixels.assign(size_t{stride} * static_cast<uint32_t>(h), 0);
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
             s.pixels[static_cast<size_t>(y) * stride + static_cast<size_t>(x)] =

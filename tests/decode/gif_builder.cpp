@@ -55,7 +55,8 @@ std::vector<uint8_t> InterlaceRows(const std::vector<uint8_t>& indices, uint16_t
     std::vector<uint8_t> out;
     for (int pass = 0; pass < 4; pass++) {
         for (int y = kStart[pass]; y < height; y += kStep[pass]) {
-            out.insert(out.end(), indices.begin() + y * width, indices.begin() + (y + 1) * width);
+            const std::ptrdiff_t row = std::ptrdiff_t{y} * width;
+            out.insert(out.end(), indices.begin() + row, indices.begin() + row + width);
         }
     }
     return out;
@@ -72,8 +73,8 @@ std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& indices,
     int codeSize = minCodeSize + 1;
     // (prefix code, byte) -> code; an entry counts only when stamped with the
     // current generation, so a reset costs nothing.
-    static std::vector<int16_t> child(4096 * 256);
-    static std::vector<uint32_t> stamp(4096 * 256, 0);
+    static std::vector<int16_t> child(size_t{4096} * 256);
+    static std::vector<uint32_t> stamp(size_t{4096} * 256, 0);
     static uint32_t generation = 0;
     BitWriter w;
 

@@ -59,7 +59,8 @@ std::vector<GifPixelType> Pixels(int w, int h, int colors, uint32_t* seed) {
             } else {
                 v = static_cast<uint32_t>(x * 3 / (w + 1) + (y % 16 < 8 ? 0 : 5));
             }
-            px[static_cast<size_t>(y * w + x)] = static_cast<GifPixelType>(v % static_cast<uint32_t>(colors));
+            px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] =
+                static_cast<GifPixelType>(v % static_cast<uint32_t>(colors));
         }
     }
     return px;

@@ -25,8 +25,9 @@ void ExpectPlaced(const DecodedImage* image, const GifSpec& recipe, const char* 
     for (int y = 0; y < recipe.screenHeight; y++) {
         for (int x = 0; x < recipe.screenWidth; x++) {
             bool inside = x >= f.left && x < f.left + f.width && y >= f.top && y < f.top + f.height;
-            uint8_t want = inside ? f.indices[static_cast<size_t>((y - f.top) * f.width + (x - f.left))]
-                                  : recipe.background;
+            uint8_t want =
+                inside ? f.indices[static_cast<size_t>(y - f.top) * f.width + static_cast<size_t>(x - f.left)]
+                       : recipe.background;
             ASSERT_EQ(IndexAt(image, x, y), want) << name << " at " << x << "," << y;
         }
     }

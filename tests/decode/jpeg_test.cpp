@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -71,8 +72,9 @@ void ExpectMatchesReference(const DecodedImage* image, const ReferenceImage& ref
         if (ref.components == 4) {
             for (int x = 0; x < ref.width; ++x) {
                 uint8_t bgr[3];
-                CmykToBgr(want + 4 * x, bgr);
-                ASSERT_EQ(memcmp(got + 3 * x, bgr, 3), 0) << name << " pixel " << x << "," << y;
+                CmykToBgr(want + std::ptrdiff_t{4} * x, bgr);
+                ASSERT_EQ(memcmp(got + std::ptrdiff_t{3} * x, bgr, 3), 0)
+                    << name << " pixel " << x << "," << y;
             }
         } else {
             ASSERT_EQ(memcmp(got, want, inRow), 0) << name << " row " << y;
@@ -182,7 +184,7 @@ TEST(JpegDecodeTest, CmykAndYcckColours) {
             EXPECT_EQ(image->sourceBits, 24) << kind << c.name;
             // Quantisation and the YCCK transform may move a level or two.
             for (int y : {0, 15}) {
-                const uint8_t* p = TopRow(image.get(), y) + 3 * 7;
+                const uint8_t* p = TopRow(image.get(), y) + std::ptrdiff_t{3} * 7;
                 EXPECT_NEAR(p[0], c.blue, 2) << kind << c.name;
                 EXPECT_NEAR(p[1], c.green, 2) << kind << c.name;
                 EXPECT_NEAR(p[2], c.red, 2) << kind << c.name;
@@ -226,7 +228,7 @@ TEST(JpegDecodeTest, ImageMagickCmykFiles) {
         DecodedImagePtr image = Decode(jpeg);
         ASSERT_TRUE(image) << c.file;
         ExpectMatchesReference(image.get(), ReferenceDecode(jpeg), c.file);
-        const uint8_t* p = TopRow(image.get(), 8) + 3 * 8;
+        const uint8_t* p = TopRow(image.get(), 8) + std::ptrdiff_t{3} * 8;
         EXPECT_NEAR(p[0], c.blue, 3) << c.file;
         EXPECT_NEAR(p[1], c.green, 3) << c.file;
         EXPECT_NEAR(p[2], c.red, 3) << c.file;

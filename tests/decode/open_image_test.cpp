@@ -188,7 +188,7 @@ TEST(BlendTable, Formula) {
     FillBlendTable();
     const uint8_t* t = BlendTable();
     for (int a = 0; a < 256; ++a) {
-        EXPECT_EQ(t[a * 256], 0) << a;
+        EXPECT_EQ(t[size_t{256} * static_cast<size_t>(a)], 0) << a;
         EXPECT_EQ(t[a], 0) << a;
         if (a > 0) {
             EXPECT_EQ(t[255 * 256 + a], a) << a;

@@ -266,7 +266,7 @@ void Compare(const Picture& p, const Bytes& file) {
     for (uint32_t y = 0; y < p.height; ++y) {
         const uint8_t* ours = TopRow(*image.get(), static_cast<int32_t>(y));
         for (uint32_t x = 0; x < p.width; ++x) {
-            const uint8_t* ref = &reference[y][x * 4];
+            const uint8_t* ref = &reference[y][size_t{x} * 4];
             uint32_t a = ref[3];
             uint8_t got[3];  // red, green, blue
             if (image->header.bitCount == 8) {
@@ -275,9 +275,9 @@ void Compare(const Picture& p, const Bytes& file) {
                 got[1] = q.green;
                 got[2] = q.blue;
             } else {
-                got[0] = ours[3 * x + 2];
-                got[1] = ours[3 * x + 1];
-                got[2] = ours[3 * x];
+                got[0] = ours[size_t{3} * x + 2];
+                got[1] = ours[size_t{3} * x + 1];
+                got[2] = ours[size_t{3} * x];
             }
             for (int c = 0; c < 3; ++c) {
                 uint32_t want = t[a * 256 + ref[c]] + t[(255 - a) * 256 + bg[c]];

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "decode/blend_table.h"
@@ -286,7 +287,7 @@ uint32_t Colour(const DecodedImage& image, int x, int y) {
     if (image.header.bitCount == 8) {
         return Quad(image, row[x]);
     }
-    const uint8_t* p = row + 3 * x;
+    const uint8_t* p = row + std::ptrdiff_t{3} * x;
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
 }
 
@@ -499,7 +500,7 @@ TEST_F(PngDecode, Pixels) {
 TEST_F(PngDecode, IdatSplitsAgree) {
     std::vector<Bytes> rows;
     for (int y = 0; y < 40; ++y) {
-        Bytes row(3 * 37);
+        Bytes row(size_t{3} * 37);
         for (size_t i = 0; i < row.size(); ++i) {
             row[i] = static_cast<uint8_t>(i * 7 + static_cast<size_t>(y) * 13);
         }
@@ -509,7 +510,7 @@ TEST_F(PngDecode, IdatSplitsAgree) {
     Bytes one = PngBuilder().Ihdr(37, 40, 8, 2).Idat(z).Iend().bytes();
     DecodedImagePtr reference(PngDecodeMemory(one.data(), one.size()));
     ASSERT_TRUE(reference);
-    const size_t blockSize = 112 * 40;
+    const size_t blockSize = size_t{112} * 40;
     for (size_t pieces : {size_t{2}, size_t{3}, size_t{17}, z.size()}) {
         PngBuilder b;
         b.Ihdr(37, 40, 8, 2).Idat(z, pieces).Chunk("IDAT", {}).Iend();

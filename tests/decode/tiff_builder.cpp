@@ -95,11 +95,11 @@ std::vector<uint8_t> Bytes32(const std::vector<uint32_t>& values, bool bigEndian
     return out;
 }
 
-TiffEntrySpec ShortEntry(uint16_t tag, std::vector<uint16_t> values, bool bigEndian) {
+TiffEntrySpec ShortEntry(uint16_t tag, const std::vector<uint16_t>& values, bool bigEndian) {
     return {tag, kShort, static_cast<uint32_t>(values.size()), Bytes16(values, bigEndian)};
 }
 
-TiffEntrySpec LongEntry(uint16_t tag, std::vector<uint32_t> values, bool bigEndian) {
+TiffEntrySpec LongEntry(uint16_t tag, const std::vector<uint32_t>& values, bool bigEndian) {
     return {tag, kLong, static_cast<uint32_t>(values.size()), Bytes32(values, bigEndian)};
 }
 
@@ -150,6 +150,7 @@ std::vector<uint8_t> BuildTiff(const TiffSpec& recipe) {
     add(ShortEntry(259, {1}, be));
     add(ShortEntry(262, {recipe.photometric}, be));
     std::vector<uint32_t> counts;
+    counts.reserve(strips.size());
     for (const auto& s : strips) {
         counts.push_back(static_cast<uint32_t>(s.second));
     }

@@ -48,5 +48,5 @@ std::vector<uint8_t> BuildTiff(const TiffSpec& recipe);
 // Values in a byte order, for entries and 16-bit sample data.
 std::vector<uint8_t> Bytes16(const std::vector<uint16_t>& values, bool bigEndian);
 std::vector<uint8_t> Bytes32(const std::vector<uint32_t>& values, bool bigEndian);
-TiffEntrySpec ShortEntry(uint16_t tag, std::vector<uint16_t> values, bool bigEndian);
-TiffEntrySpec LongEntry(uint16_t tag, std::vector<uint32_t> values, bool bigEndian);
+TiffEntrySpec ShortEntry(uint16_t tag, const std::vector<uint16_t>& values, bool bigEndian);
+TiffEntrySpec LongEntry(uint16_t tag, const std::vector<uint32_t>& values, bool bigEndian);

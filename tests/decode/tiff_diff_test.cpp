@@ -67,7 +67,7 @@ std::string Write(const Generated& g, uint32_t seed, const std::string& path) {
     for (uint32_t y = 0; y < g.length; y++) {
         for (size_t i = 0; i < row.size(); i++) {
             // Bands and noise, so strips differ from one another.
-            row[i] = static_cast<uint8_t>(((y / 3 + i) % 11 == 0) ? Next(&seed) : (y * 7 + i) & 0xF0);
+            row[i] = static_cast<uint8_t>(((y / 3 + i) % 11 == 0) ? Next(&seed) : (size_t{y} * 7 + i) & 0xF0);
         }
         TIFFWriteScanline(tif, row.data(), y, 0);
     }
@@ -90,8 +90,9 @@ void CompareWithLibtiff(const std::string& path, const DecodedImage* ours, const
         for (uint32_t y = 0; y < h; y++) {
             ASSERT_EQ(TIFFReadScanline(tif, row.data(), y, 0), 1) << name;
             for (uint32_t x = 0; x < w; x++) {
-                Color want{static_cast<uint8_t>(row[x * 3] >> 8), static_cast<uint8_t>(row[x * 3 + 1] >> 8),
-                           static_cast<uint8_t>(row[x * 3 + 2] >> 8)};
+                Color want{static_cast<uint8_t>(row[size_t{x} * 3] >> 8),
+                           static_cast<uint8_t>(row[size_t{x} * 3 + 1] >> 8),
+                           static_cast<uint8_t>(row[size_t{x} * 3 + 2] >> 8)};
                 ASSERT_TRUE(ColorAt(ours, static_cast<int>(x), static_cast<int>(y)) == want)
                     << name << " at " << x << "," << y;
             }

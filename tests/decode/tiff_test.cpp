@@ -74,7 +74,7 @@ struct Picture {
     // whose low byte differs from it.
     std::vector<uint16_t> ColorMap() const {
         uint32_t n = 1u << bits;
-        std::vector<uint16_t> map(n * 3);
+        std::vector<uint16_t> map(size_t{n} * 3);
         for (uint32_t i = 0; i < n; i++) {
             map[i] = static_cast<uint16_t>(((i * 7 + 1) & 255) << 8 | 0x5A);
             map[n + i] = static_cast<uint16_t>((255 - i) << 8 | 0xA5);
@@ -245,7 +245,10 @@ TEST(TiffDecode, ShortStripsLeaveRowsZero) {
         ASSERT_EQ(r.status, kDecodeOk) << scattered;
         for (int y = 0; y < 4; y++) {
             for (int x = 0; x < 6; x++) {
-                uint8_t want = y < 2 ? static_cast<uint8_t>(p.values[static_cast<size_t>(y * 6 + x)]) : 0;
+                uint8_t want =
+                    y < 2
+                        ? static_cast<uint8_t>(p.values[static_cast<size_t>(y) * 6 + static_cast<size_t>(x)])
+                        : 0;
                 EXPECT_EQ(IndexAt(r.image.get(), x, y), want)
                     << x << "," << y << (scattered ? " scattered" : "");
             }
@@ -352,7 +355,7 @@ TEST(TiffDecode, RefusedLayouts) {
         s.bits = c.bits;
         s.bitsCount = c.bitsCount;
         s.samplesPerPixel = c.samples;
-        s.data.resize(4 * 4 * 8, 0x55);
+        s.data.resize(size_t{4} * 4 * 8, 0x55);
         s.extra = c.extra;
         s.drop = c.drop;
         DecodeResult r = Decode(BuildTiff(s));

@@ -65,8 +65,7 @@ TEST(SettingsLocate, PortableFileOrApplicationData) {
         platform.createFails = c.createFails;
         if (c.portableFile) {
             std::u16string folder = c.program.substr(0, c.program.rfind(u'\\'));
-            platform.files.insert((folder.back() == u':' ? folder + u"\\" : folder + u"\\") +
-                                  u"Pagewick.ini");
+            platform.files.insert(folder + u"\\Pagewick.ini");
         }
         if (!c.appDataGiven) {
             platform.special.erase(SpecialFolder::kRoamingAppData);

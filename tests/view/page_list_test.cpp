@@ -145,9 +145,9 @@ TEST(PageListTest, SortIsStable) {
     PageList* list = MakeList(in);
     ASSERT_NE(list, nullptr);
     SortPages(list->entries, 6, false);
-    std::vector<uint32_t> locators;
-    for (int i = 0; i < 6; ++i) {
-        locators.push_back(list->entries[i].locator);
+    std::vector<uint32_t> locators(6);
+    for (size_t i = 0; i < locators.size(); ++i) {
+        locators[i] = list->entries[i].locator;
     }
     EXPECT_EQ(locators, (std::vector<uint32_t>{2, 0, 1, 3, 4, 5}));
     FreePageList(list);

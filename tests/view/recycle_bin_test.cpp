@@ -229,7 +229,7 @@ TEST(RecycleBinTest, ParseRecycleInfoBounds) {
 TEST(RecycleBinTest, DeletedNameOfAFullPath) {
     std::u16string path = u"C:\\" + std::u16string(kRecyclePathUnits - 3 - 5, u'd') + u"\\x.jpg";
     path.resize(kRecyclePathUnits);
-    std::vector<uint8_t> bytes(2 * kRecyclePathUnits, 0);
+    std::vector<uint8_t> bytes(size_t{2} * kRecyclePathUnits, 0);
     PutWide(bytes, 0, path);
     StrBuf name;
     ASSERT_TRUE(AssignDeletedName(&name, bytes.data(), kRecyclePathUnits));
