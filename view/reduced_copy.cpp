@@ -67,7 +67,8 @@ bool FitsPlatformStretch(const BitmapInfoHeader& header) {
     if (header.width <= 0 || header.height <= 0 || (header.bitCount != 8 && header.bitCount != 24)) {
         return false;
     }
-    return int64_t{header.width} * header.height <= kMaxStretchPixels;
+    return header.width <= kMaxStretchSide && header.height <= kMaxStretchSide &&
+           int64_t{header.width} * header.height <= kMaxStretchPixels;
 }
 
 void ReducedSize(const PicturePart& part,

@@ -26,6 +26,10 @@
 // Largest picture, in pixels, the platform's stretch takes whole (its internal
 // 32-bit copy stays below 2^31 bytes).
 constexpr int64_t kMaxStretchPixels = int64_t{1} << 29;
+// Longest side the stretch is given whole. Sides past a signed 16-bit
+// coordinate are where wide palette pictures have been seen drawn as stripes;
+// they are rare enough that the copy costs nothing a reader of normal books sees.
+constexpr int32_t kMaxStretchSide = 32767;
 // Longest side of a reduced copy.
 constexpr int32_t kMaxReducedSide = 4096;
 // Source points read per axis for one copied pixel.
@@ -41,7 +45,8 @@ struct PicturePart {
 };
 
 // True when the page is a picture of 8 or 24 bits the platform's stretch can be
-// given whole: positive sides and at most kMaxStretchPixels pixels.
+// given whole: positive sides of at most kMaxStretchSide and at most
+// kMaxStretchPixels pixels.
 bool FitsPlatformStretch(const BitmapInfoHeader& header);
 
 // The size of the copy ReducePicture makes of a part for a destination of

@@ -118,6 +118,7 @@ TEST_F(HugePageTest, NothingOfThePreviousPageStays) {
     static const Case kCases[] = {
         {"24-bit 26000 x 27000", 26000, 27000, 24, false},
         {"8-bit 33000 x 33000", 33000, 33000, 8, false},
+        {"8-bit 33000 wide, short", 33000, 2000, 8, false},
         {"8-bit past the bound, no memory for a copy", 23200, 23200, 8, true},
     };
     std::vector<PageSpec> pages(1);
@@ -167,7 +168,7 @@ TEST_F(HugePageTest, NothingOfThePreviousPageStays) {
         } else {
             EXPECT_EQ(Hex(shot[static_cast<size_t>(y * kViewWidth + leftX)]), Hex(kLeftColour)) << c.name;
             EXPECT_EQ(Hex(shot[static_cast<size_t>(y * kViewWidth + rightX)]), Hex(kRightColour)) << c.name;
-            EXPECT_EQ(Hex(shot[static_cast<size_t>(y * kViewWidth + 5)]), Hex(kGrey)) << c.name;
+            EXPECT_EQ(Hex(shot[static_cast<size_t>(5 * kViewWidth + 5)]), Hex(kGrey)) << c.name;
         }
     }
     RepaintView();

@@ -265,8 +265,8 @@ TEST(ReducedCopyTest, NoCopyOfWhatDoesNotHoldTogether) {
 }
 
 // The bound follows what the platform's stretch was seen to take: an internal
-// 32-bit copy below 2^31 bytes. The pictures just past it are the ones it refused
-// or drew garbled.
+// 32-bit copy below 2^31 bytes and sides within 16-bit coordinates. The
+// pictures just past it are the ones it refused or drew garbled.
 TEST(ReducedCopyTest, StretchBoundByPixelCount) {
     struct Case {
         int32_t w, h;
@@ -274,10 +274,11 @@ TEST(ReducedCopyTest, StretchBoundByPixelCount) {
         bool fits;
     };
     static const Case kCases[] = {
-        {23170, 23170, 24, true},  {16000, 16000, 24, true}, {33000, 16268, 8, true},
+        {23170, 23170, 24, true},  {16000, 16000, 24, true}, {32767, 16384, 8, true},
         {33000, 17000, 8, false},  {33000, 33000, 8, false}, {24000, 23000, 24, false},
         {26000, 27000, 24, false}, {1, 1, 24, true},         {0, 10, 24, false},
-        {10, -10, 24, false},      {10, 10, 16, false},
+        {10, -10, 24, false},      {10, 10, 16, false},      {32767, 1000, 8, true},
+        {33000, 1000, 8, false},   {100, 40000, 24, false},
     };
     for (const Case& c : kCases) {
         const BitmapInfoHeader h{40, c.w, c.h, 1, c.bits, 0, 0, 0, 0, 0, 0};
