@@ -16,29 +16,28 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
-constexpr Rgb kRed{200, 20, 20};
-constexpr Rgb kBlue{20, 20, 200};
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kWhite{255, 255, 255};
+// The four colours of the test pictures, also their palette at 8 bits.
+constexpr Rgb kColours[4] = {{0, 0, 0}, {255, 255, 255}, {200, 20, 20}, {20, 20, 200}};
+constexpr uint8_t kBlack = 0, kWhite = 1, kRed = 2, kBlue = 3;
 
 // Pattern of the test pictures, by pixel position (y counted from the bottom).
-enum Pattern { kLeftRedRightBlue, kBottomRedTopBlue, kChecker, kBlueFrameRedInside };
+enum Pattern { kSides, kUpDown, kChecker, kFrame };
 
-Rgb PatternAt(Pattern p, int32_t x, int32_t y, int32_t w, int32_t h) {
+uint8_t PatternAt(Pattern p, int32_t x, int32_t y, int32_t w, int32_t h) {
     switch (p) {
-        case kLeftRedRightBlue:
+        case kSides:
             return x < w / 2 ? kRed : kBlue;
-        case kBottomRedTopBlue:
+        case kUpDown:
             return y < h / 2 ? kRed : kBlue;
         case kChecker:
             return (x + y) % 2 == 0 ? kBlack : kWhite;
-        case kBlueFrameRedInside:
+        case kFrame:
             return x < 10 || y < 10 || x >= w - 10 || y >= h - 10 ? kBlue : kRed;
     }
     return kBlack;
 }
 
-// A page of w x h at 8 bits (palette: 0 black, 1 white, 2 red, 3 blue) or 24.
+// A page of w x h in the pattern, at 8 or 24 bits.
 bool MakePicture(PageImage* page, int32_t w, int32_t h, uint16_t bits, Pattern p) {
     *page = PageImage{};
     const uint32_t stride = RowStride(w, bits);
@@ -48,26 +47,19 @@ bool MakePicture(PageImage* page, int32_t w, int32_t h, uint16_t bits, Pattern p
     }
     page->pageIndex = 7;
     page->header = BitmapInfoHeader{40, w, h, 1, bits, 0, 0, 0, 0, 0, 0};
-    const Rgb colours[4] = {kBlack, kWhite, kRed, kBlue};
     for (int i = 0; i < 4; ++i) {
-        page->palette[i] = RgbQuad{colours[i].b, colours[i].g, colours[i].r, 0};
+        page->palette[i] = RgbQuad{kColours[i].b, kColours[i].g, kColours[i].r, 0};
     }
     for (int32_t y = 0; y < h; ++y) {
         uint8_t* row = page->pixels + size_t{stride} * static_cast<size_t>(y);
         for (int32_t x = 0; x < w; ++x) {
-            const Rgb c = PatternAt(p, x, y, w, h);
+            const uint8_t index = PatternAt(p, x, y, w, h);
             if (bits == 8) {
-                uint8_t index = 0;
-                for (uint8_t i = 0; i < 4; ++i) {
-                    if (colours[i].r == c.r && colours[i].b == c.b && colours[i].g == c.g) {
-                        index = i;
-                    }
-                }
                 row[x] = index;
             } else {
-                row[3 * x] = c.b;
-                row[3 * x + 1] = c.g;
-                row[3 * x + 2] = c.r;
+                row[3 * x] = kColours[index].b;
+                row[3 * x + 1] = kColours[index].g;
+                row[3 * x + 2] = kColours[index].r;
             }
         }
     }
@@ -100,60 +92,15 @@ TEST(ReducedCopyTest, CopyShowsThePartAskedFor) {
         int32_t wantW, wantH;
     };
     static const Case kCases[] = {
-        {"24-bit halves, 10:1", 1000, 600, 24, kLeftRedRightBlue, {0, 0, 1000, 600}, 100, 60, 100, 60},
-        {"8-bit halves, odd width, uneven ratio",
-         1001,
-         333,
-         8,
-         kLeftRedRightBlue,
-         {0, 0, 1001, 333},
-         77,
-         41,
-         77,
-         41},
-        {"24-bit odd width, rows bottom-up",
-         333,
-         999,
-         24,
-         kBottomRedTopBlue,
-         {0, 0, 333, 999},
-         31,
-         100,
-         31,
-         100},
-        {"8-bit rows bottom-up", 250, 800, 8, kBottomRedTopBlue, {0, 0, 250, 800}, 25, 80, 25, 80},
-        {"part inside the frame, 24-bit",
-         500,
-         400,
-         24,
-         kBlueFrameRedInside,
-         {10, 10, 480, 380},
-         48,
-         38,
-         48,
-         38},
-        {"part inside the frame, 8-bit", 501, 401, 8, kBlueFrameRedInside, {10, 10, 481, 381}, 13, 7, 13, 7},
-        {"part smaller than the destination",
-         300,
-         200,
-         24,
-         kBlueFrameRedInside,
-         {20, 20, 50, 40},
-         500,
-         400,
-         50,
-         40},
-        {"one axis enlarged, one reduced",
-         301,
-         200,
-         8,
-         kLeftRedRightBlue,
-         {0, 0, 301, 200},
-         600,
-         20,
-         301,
-         20},
-        {"longest side capped", 5000, 6, 24, kLeftRedRightBlue, {0, 0, 5000, 6}, 5000, 6, kMaxReducedSide, 6},
+        {"24-bit halves, 10:1", 1000, 600, 24, kSides, {0, 0, 1000, 600}, 100, 60, 100, 60},
+        {"8-bit halves, odd, uneven ratio", 1001, 333, 8, kSides, {0, 0, 1001, 333}, 77, 41, 77, 41},
+        {"24-bit odd, rows bottom-up", 333, 999, 24, kUpDown, {0, 0, 333, 999}, 31, 100, 31, 100},
+        {"8-bit rows bottom-up", 250, 800, 8, kUpDown, {0, 0, 250, 800}, 25, 80, 25, 80},
+        {"part inside the frame, 24-bit", 500, 400, 24, kFrame, {10, 10, 480, 380}, 48, 38, 48, 38},
+        {"part inside the frame, 8-bit", 501, 401, 8, kFrame, {10, 10, 481, 381}, 13, 7, 13, 7},
+        {"part smaller than the destination", 300, 200, 24, kFrame, {20, 20, 50, 40}, 500, 400, 50, 40},
+        {"one axis enlarged, one reduced", 301, 200, 8, kSides, {0, 0, 301, 200}, 600, 20, 301, 20},
+        {"longest side capped", 5000, 6, 24, kSides, {0, 0, 5000, 6}, 5000, 6, kMaxReducedSide, 6},
     };
     for (const Case& c : kCases) {
         PageImage page;
@@ -174,13 +121,13 @@ TEST(ReducedCopyTest, CopyShowsThePartAskedFor) {
                 const double fy = (y + 0.5) / copy.header.height;
                 const double edgeX = 1.5 / copy.header.width;
                 const double edgeY = 1.5 / copy.header.height;
-                Rgb want;
-                if (c.pattern == kLeftRedRightBlue) {
+                uint8_t want;
+                if (c.pattern == kSides) {
                     if (std::abs(fx - 0.5) < edgeX) {
                         continue;
                     }
                     want = fx < 0.5 ? kRed : kBlue;
-                } else if (c.pattern == kBottomRedTopBlue) {
+                } else if (c.pattern == kUpDown) {
                     if (std::abs(fy - 0.5) < edgeY) {
                         continue;
                     }
@@ -189,7 +136,7 @@ TEST(ReducedCopyTest, CopyShowsThePartAskedFor) {
                     want = kRed;  // the parts asked for lie inside the frame
                 }
                 const Rgb got = CopyAt(copy, x, y);
-                if (!Near(got, want, 0)) {
+                if (!Near(got, kColours[want], 0)) {
                     if (wrong++ == 0) {
                         first = std::to_string(x) + "," + std::to_string(y) + " is " + Text(got);
                     }
