@@ -8,7 +8,7 @@ need_pkgs=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth xdotool imagemagick nasm cmake ninja-build
   googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm
-  zlib1g-dev libjpeg62-turbo-dev fp-utils dpkg-dev
+  zlib1g-dev libjpeg62-turbo-dev fp-utils dpkg-dev nsis
   libpng-dev libspng-dev libgif-dev libtiff-dev libzip-dev libstb-dev
   zip unzip p7zip-full libarchive-tools x11-apps fonts-dejavu-core pkg-config python3 python-matplotlib-data
 )
