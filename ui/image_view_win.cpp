@@ -9,6 +9,7 @@
 #include "ui/paint_plan.h"
 #include "ui/reader.h"
 #include "view/layout.h"
+#include "view/reduced_copy.h"
 
 namespace {
 
@@ -50,6 +51,51 @@ void DrawErrorText(HDC dc, const PaintRect& r) {
               DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS | DT_NOPREFIX);
 }
 
+// StretchDIBits reports a refusal as 0 (or GDI_ERROR); anything else is the
+// number of rows it drew.
+bool Stretched(int result) {
+    return result != 0 && result != static_cast<int>(GDI_ERROR);
+}
+
+bool StretchWhole(HDC dc, const PaintStretch& s) {
+    // The page record keeps its header and palette back to back, as a
+    // BITMAPINFO with a 256-entry colour table.
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(&s.page->header);
+    return Stretched(StretchDIBits(dc, s.destX, s.destY, s.destWidth, s.destHeight, s.srcX, s.srcYFromBottom,
+                                   s.srcWidth, s.srcHeight, s.page->pixels, info, DIB_RGB_COLORS, SRCCOPY));
+}
+
+// Draws the visible part from a reduced copy made for this paint and freed at
+// once: the platform cannot take the picture whole.
+bool StretchReduced(HDC dc, const PaintStretch& s) {
+    PageImage copy{};
+    const PicturePart part{s.srcX, s.srcYFromBottom, s.srcWidth, s.srcHeight};
+    if (!ReducePicture(*s.page, part, s.destWidth, s.destHeight, &copy)) {
+        return false;
+    }
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(&copy.header);
+    const bool ok =
+        Stretched(StretchDIBits(dc, s.destX, s.destY, s.destWidth, s.destHeight, 0, 0, copy.header.width,
+                                copy.header.height, copy.pixels, info, DIB_RGB_COLORS, SRCCOPY));
+    ReleasePageImage(&copy);
+    return ok;
+}
+
+// One page: whole when the platform can take it, else from a reduced copy;
+// failing both, its region shows the background and the error text, so that
+// nothing of the previous view stays under the page's rectangle.
+void PaintPage(HDC dc, HBRUSH brush, const PaintStretch& s) {
+    if (FitsPlatformStretch(s.page->header) && StretchWhole(dc, s)) {
+        return;
+    }
+    if (StretchReduced(dc, s)) {
+        return;
+    }
+    RECT r{s.pageRect.left, s.pageRect.top, s.pageRect.right, s.pageRect.bottom};
+    FillRect(dc, &r, brush);
+    DrawErrorText(dc, s.region);
+}
+
 }  // namespace
 
 void PaintView(HDC dc) {
@@ -62,12 +108,7 @@ void PaintView(HDC dc) {
         FillRect(dc, &r, brush);
     }
     for (uint32_t i = 0; i < plan.stretchCount; ++i) {
-        const PaintStretch& s = plan.stretches[i];
-        // The page record keeps its header and palette back to back, as a
-        // BITMAPINFO with a 256-entry colour table.
-        const auto* info = reinterpret_cast<const BITMAPINFO*>(&s.page->header);
-        StretchDIBits(dc, s.destX, s.destY, s.destWidth, s.destHeight, s.srcX, s.srcYFromBottom, s.srcWidth,
-                      s.srcHeight, s.page->pixels, info, DIB_RGB_COLORS, SRCCOPY);
+        PaintPage(dc, brush, plan.stretches[i]);
     }
     for (uint32_t i = 0; i < plan.textCount; ++i) {
         DrawErrorText(dc, plan.texts[i]);

@@ -55,7 +55,9 @@ void PlanRegion(const ReadingView& view,
                                                          L.srcX,
                                                          pictureHeight - L.srcY - L.srcHeight,
                                                          L.srcWidth,
-                                                         L.srcHeight};
+                                                         L.srcHeight,
+                                                         PaintRect{x0, y0, x1, y1},
+                                                         PaintRect{left, 0, right, height}};
 }
 
 }  // namespace

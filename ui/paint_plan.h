@@ -34,6 +34,11 @@ struct PaintStretch {
     int32_t srcYFromBottom;
     int32_t srcWidth;
     int32_t srcHeight;
+    // Where a page that cannot be drawn leaves the background and the error text:
+    // the page's rectangle as kept inside its region (the strips cover the rest),
+    // and the region itself.
+    PaintRect pageRect;
+    PaintRect region;
 };
 
 struct PaintPlan {

@@ -136,6 +136,34 @@ TEST(PaintPlanTest, EveryPixelOnceAndPagesInPlace) {
             wrong += h != 1 ? 1 : 0;
         }
         EXPECT_EQ(wrong, 0) << c.name << ": pixels painted other than once";
+
+        // A page that cannot be drawn leaves its rectangle to the background:
+        // with the fills, that again covers its region once, and nothing outside.
+        for (uint32_t i = 0; i < plan.stretchCount; ++i) {
+            const PaintRect& p = plan.stretches[i].pageRect;
+            const PaintRect& region = plan.stretches[i].region;
+            hits.assign(hits.size(), 0);
+            for (uint32_t k = 0; k < plan.fillCount; ++k) {
+                const PaintRect& f = plan.fills[k];
+                if (f.left >= region.left && f.right <= region.right) {  // this region's strips
+                    cover(f.left, f.top, f.right, f.bottom);
+                }
+            }
+            cover(p.left, p.top, p.right, p.bottom);
+            int outside = 0;
+            int inside = 0;
+            for (int y = 0; y < kH; ++y) {
+                for (int x = 0; x < kW; ++x) {
+                    const bool in =
+                        x >= region.left && x < region.right && y >= region.top && y < region.bottom;
+                    const int h = hits[static_cast<size_t>(y * kW + x)];
+                    inside += in && h != 1 ? 1 : 0;
+                    outside += !in && h != 0 ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(inside, 0) << c.name << ": region not covered once without its page";
+            EXPECT_EQ(outside, 0) << c.name << ": background past the region";
+        }
     }
 }
 
