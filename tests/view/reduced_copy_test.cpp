@@ -57,9 +57,10 @@ bool MakePicture(PageImage* page, int32_t w, int32_t h, uint16_t bits, Pattern p
             if (bits == 8) {
                 row[x] = index;
             } else {
-                row[3 * x] = kColours[index].b;
-                row[3 * x + 1] = kColours[index].g;
-                row[3 * x + 2] = kColours[index].r;
+                uint8_t* px = row + size_t{3} * static_cast<size_t>(x);
+                px[0] = kColours[index].b;
+                px[1] = kColours[index].g;
+                px[2] = kColours[index].r;
             }
         }
     }
