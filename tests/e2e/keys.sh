@@ -15,6 +15,7 @@ work=$3
 settings=${4:-}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/wine-env.sh"
+source "$root/tests/e2e/e2e_lib.sh"
 pw_wine_up
 
 rm -rf "$work"
@@ -29,14 +30,7 @@ else
     : >"$work/app/Pagewick.ini"
 fi
 
-# Page n has the colour (n*8, 255-n*8, (n*37)%256): every page differs from its neighbours.
-colour() {
-    printf '#%02x%02x%02x' $(($1 * 8)) $((255 - $1 * 8)) $(($1 * 37 % 256))
-}
-for n in $(seq 1 30); do
-    convert -size 300x400 "xc:$(colour "$n")" "$work/book/$(printf 'p%02d.png' "$n")"
-done
-(cd "$work/book" && zip -q -0 ../book.cbz p*.png)
+make_colour_book
 
 winpath() { echo "Z:${1//\//\\}"; }
 
@@ -46,28 +40,12 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 
 # The window by its process (its title changes when the book opens), with time
 # for a slow first start; then the book's title says the book is open.
-# On failure, what the program printed and how it ended tell a Wine stall from a fault of ours.
-explain() {
-    echo "e2e: $1" >&2
-    if ! kill -0 $pid 2>/dev/null; then
-        wait $pid
-        echo "e2e: the program ended with exit code $?" >&2
-    fi
-    echo "e2e: the last lines the program printed:" >&2
-    tail -20 "$work/wine.log" >&2
-    exit 1
-}
 window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
 # A stall of Wine's of up to a minute has been seen on a loaded machine: the
 # title is given time beyond it.
 pw_wait_title_end "$window" "book.cbz" 150 ||
     explain "the book did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
 sleep 1
-
-# The colour of the screen at x, y of a capture.
-pixel() {
-    convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'
-}
 
 failures=0
 # check NAME RIGHT_PAGE LEFT_PAGE: capture and compare both halves.
@@ -79,18 +57,7 @@ check() {
     geometry=$(xdotool getwindowgeometry --shell "$window")
     x=$(echo "$geometry" | sed -n 's/^X=//p'); y=$(echo "$geometry" | sed -n 's/^Y=//p')
     w=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); h=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
-    local ry=$((y + h * 6 / 10))
-    local gotRight gotLeft wantRight wantLeft
-    gotRight=$(pixel "$shot" $((x + w * 7 / 10)) $ry)
-    gotLeft=$(pixel "$shot" $((x + w * 3 / 10)) $ry)
-    wantRight=$(colour "$right" | cut -c2-)
-    wantLeft=$(colour "$left" | cut -c2-)
-    if [ "$gotRight" = "$wantRight" ] && [ "$gotLeft" = "$wantLeft" ]; then
-        echo "ok: $name (pages $right and $left)"
-    else
-        echo "FAIL: $name: right #$gotRight (want page $right #$wantRight), left #$gotLeft (want page $left #$wantLeft); screenshot $shot"
-        failures=$((failures + 1))
-    fi
+    compare_halves "$name" "$right" "$left" "$shot" "$x" "$y" "$w" "$h" || failures=$((failures + 1))
 }
 
 press() {

@@ -11,6 +11,7 @@ lang=$2
 work=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/wine-env.sh"
+source "$root/tests/e2e/e2e_lib.sh"
 pw_wine_up
 
 rm -rf "$work"
@@ -20,14 +21,7 @@ cp "$lang" "$work/app/"
 # An empty settings file beside the program: the run starts from the defaults.
 : >"$work/app/Pagewick.ini"
 
-# Page n has the colour (n*8, 255-n*8, (n*37)%256): every page differs from its neighbours.
-colour() {
-    printf '#%02x%02x%02x' $(($1 * 8)) $((255 - $1 * 8)) $(($1 * 37 % 256))
-}
-for n in $(seq 1 30); do
-    convert -size 300x400 "xc:$(colour "$n")" "$work/book/$(printf 'p%02d.png' "$n")"
-done
-(cd "$work/book" && zip -q -0 ../book.cbz p*.png)
+make_colour_book
 
 winpath() { echo "Z:${1//\//\\}"; }
 
@@ -35,18 +29,6 @@ pid=
 window=
 trap '[ -n "$pid" ] && kill $pid 2>/dev/null || true' EXIT
 
-# On failure, what the program printed and how it ended tell a Wine stall from a fault of ours.
-explain() {
-    echo "e2e: $1" >&2
-    if ! kill -0 "$pid" 2>/dev/null; then
-        local rc=0
-        wait "$pid" || rc=$?
-        echo "e2e: the program ended with exit code $rc" >&2
-    fi
-    echo "e2e: the last lines the program printed:" >&2
-    tail -20 "$work/wine.log" >&2
-    exit 1
-}
 
 start() {
     wine "$work/app/Pagewick.exe" "$(winpath "$work/book.cbz")" >>"$work/wine.log" 2>&1 &
@@ -74,9 +56,6 @@ stop() {
     pid=
 }
 
-pixel() {
-    convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'
-}
 
 # The main window's geometry into x, y, w, h (found again: full screen may
 # give the program's window another X window).
@@ -98,18 +77,7 @@ check() {
     shot="$work/$name.png"
     import -window root "$shot"
     geometry
-    local ry=$((y + h * 6 / 10))
-    local gotRight gotLeft wantRight wantLeft
-    gotRight=$(pixel "$shot" $((x + w * 7 / 10)) $ry)
-    gotLeft=$(pixel "$shot" $((x + w * 3 / 10)) $ry)
-    wantRight=$(colour "$right" | cut -c2-)
-    wantLeft=$(colour "$left" | cut -c2-)
-    if [ "$gotRight" = "$wantRight" ] && [ "$gotLeft" = "$wantLeft" ]; then
-        echo "ok: $name (pages $right and $left)"
-    else
-        echo "FAIL: $name: right #$gotRight (want page $right #$wantRight), left #$gotLeft (want page $left #$wantLeft); screenshot $shot"
-        failures=$((failures + 1))
-    fi
+    compare_halves "$name" "$right" "$left" "$shot" "$x" "$y" "$w" "$h" || failures=$((failures + 1))
 }
 
 # covers NAME yes|no: whether the main window covers the whole display.

@@ -1,0 +1,53 @@
+# Sourced by the end-to-end scripts: the generated colour book and the checks on
+# screen captures. The scripts set `work` (their folder) and `pid` (the program's).
+
+# Page n has the colour (n*8, 255-n*8, (n*37)%256): every page differs from its neighbours.
+colour() {
+    printf '#%02x%02x%02x' $(($1 * 8)) $((255 - $1 * 8)) $(($1 * 37 % 256))
+}
+
+# make_colour_book: 30 solid pages in $work/book and the same as $work/book.cbz.
+make_colour_book() {
+    local n
+    for n in $(seq 1 30); do
+        convert -size 300x400 "xc:$(colour "$n")" "$work/book/$(printf 'p%02d.png' "$n")"
+    done
+    (cd "$work/book" && zip -q -0 ../book.cbz p*.png)
+}
+
+# The colour of the screen at x, y of a capture.
+pixel() {
+    convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'
+}
+
+# compare_halves NAME RIGHT_PAGE LEFT_PAGE SHOT X Y W H: whether the middle of
+# the right and left halves of the window at X,Y (W x H) in SHOT show those
+# pages; prints ok or FAIL and returns non-zero on a mismatch.
+compare_halves() {
+    local name=$1 right=$2 left=$3 shot=$4 x=$5 y=$6 w=$7 h=$8
+    local ry=$((y + h * 6 / 10))
+    local gotRight gotLeft wantRight wantLeft
+    gotRight=$(pixel "$shot" $((x + w * 7 / 10)) $ry)
+    gotLeft=$(pixel "$shot" $((x + w * 3 / 10)) $ry)
+    wantRight=$(colour "$right" | cut -c2-)
+    wantLeft=$(colour "$left" | cut -c2-)
+    if [ "$gotRight" = "$wantRight" ] && [ "$gotLeft" = "$wantLeft" ]; then
+        echo "ok: $name (pages $right and $left)"
+        return 0
+    fi
+    echo "FAIL: $name: right #$gotRight (want page $right #$wantRight), left #$gotLeft (want page $left #$wantLeft); screenshot $shot"
+    return 1
+}
+
+# On failure, what the program printed and how it ended tell a Wine stall from a fault of ours.
+explain() {
+    echo "e2e: $1" >&2
+    if ! kill -0 "$pid" 2>/dev/null; then
+        local rc=0
+        wait "$pid" || rc=$?
+        echo "e2e: the program ended with exit code $rc" >&2
+    fi
+    echo "e2e: the last lines the program printed:" >&2
+    tail -20 "$work/wine.log" >&2
+    exit 1
+}
