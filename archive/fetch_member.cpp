@@ -1,5 +1,6 @@
 #include "archive/fetch_member.h"
 
+#include "archive/rar_archive.h"
 #include "archive/zip_reader.h"
 #include "platform/file.h"
 
@@ -15,9 +16,16 @@ uint8_t* FetchZipMember(const char16_t* archivePath, uint32_t* locator) {
     return ZipReadMember(file.get(), locator, nullptr);
 }
 
+// Each read is its own use of the library: an encrypted archive asks for its
+// password again, with no owner window (the read may run on the loader thread).
+uint8_t* FetchRarMember(const char16_t* archivePath, uint32_t* locator) {
+    RarContext context;
+    return RarReadMember(&context, archivePath, locator);
+}
+
 const ArchiveFetchOps kZipOps = {FetchZipMember};
-// Filled by the RAR binding and the plug-in host when they join.
-const ArchiveFetchOps kRarOps = {nullptr};
+const ArchiveFetchOps kRarOps = {FetchRarMember};
+// Filled by the plug-in host when it joins.
 const ArchiveFetchOps kPluginOps = {nullptr};
 }  // namespace
 

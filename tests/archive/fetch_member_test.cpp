@@ -21,7 +21,7 @@ TEST(FetchArchiveMember, ZipBooksReadThroughTheZipReader) {
         int32_t kind;
         bool served;
     } kCases[] = {{"zip", 2, true},
-                  {"rar (not yet)", 3, false},
+                  {"rar, no library", 3, false},
                   {"plug-in (not yet)", 4, false},
                   {"folder", 0, false},
                   {"unknown", 99, false}};
