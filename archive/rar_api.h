@@ -32,6 +32,7 @@ constexpr uint32_t kFlagNewNumbering = 0x0010;
 constexpr uint32_t kFlagFirstVolume = 0x0100;
 
 // Header flags in RARHeaderDataEx::Flags.
+constexpr uint32_t kHeaderSplitBefore = 0x01;  // continues a member from the previous volume
 constexpr uint32_t kHeaderDirectory = 0x20;
 
 // Callback messages.

@@ -129,7 +129,7 @@ int32_t CountHeaders(RarContext* c, const char16_t* path, rar::HeaderDataEx* h) 
         if (arc.Process(rar::kSkip) != 0 || count == INT32_MAX) {
             return 0;
         }
-        ++count;
+        count += (h->Flags & rar::kHeaderSplitBefore) != 0 ? 0 : 1;
     }
     return count;
 }
@@ -141,6 +141,12 @@ bool FillMembers(RarContext* c, const char16_t* path, rar::HeaderDataEx* h, Arch
     }
     ClearHeader(h);
     while (list->count < list->capacity && arc.ReadHeader(h) == 0) {
+        if ((h->Flags & rar::kHeaderSplitBefore) != 0) {
+            if (arc.Process(rar::kSkip) != 0) {
+                return false;
+            }
+            continue;
+        }
         ArchiveMember* m = &list->members[list->count];
         if (!TakeName(h, m)) {
             return false;
@@ -165,16 +171,21 @@ uint8_t* ReadAt(RarContext* c, OpenArchive* arc, uint32_t index, uint32_t* size)
         return nullptr;
     }
     ClearHeader(h);
-    for (uint32_t i = 0;; ++i) {
+    // In extract mode the library also reports the continuation of a member
+    // split across volumes as a header of its own; listings never show it, so
+    // it does not count as a position.
+    for (uint32_t i = 0;;) {
         if (arc->ReadHeader(h) != 0) {
             return nullptr;
         }
-        if (i == index) {
+        const bool continuation = (h->Flags & rar::kHeaderSplitBefore) != 0;
+        if (!continuation && i == index) {
             break;
         }
         if (arc->Process(rar::kSkip) != 0) {
             return nullptr;
         }
+        i += continuation ? 0 : 1;
     }
     if (h->UnpSizeHigh != 0) {
         return nullptr;

@@ -5,6 +5,8 @@
 
 #include "archive/rar_library.h"
 #include "archive/rar_library_platform.h"
+#include "app/text.h"
+#include "platform/lock.h"
 
 namespace {
 
@@ -83,6 +85,24 @@ bool PlacePath(Place place, const char16_t* pluginFolder, StrBuf* out) {
     return true;
 }
 
+// The library a context last loaded stays loaded between contexts: every page
+// read is its own context, and loading the library afresh for each would cost
+// more than reading the page. Guarded by AppLock.
+HMODULE gKept = nullptr;
+StrBuf gKeptPath;
+
+void KeepLoaded(const StrBuf& path) {
+    AppLockGuard lock;
+    if (gKept != nullptr && EqualsNoCase(gKeptPath.Text(), path.Text())) {
+        return;
+    }
+    if (gKept != nullptr) {
+        FreeLibrary(gKept);
+    }
+    gKept = LoadLibraryW(Wide(path.Text()));
+    gKeptPath.Assign(path.Text());
+}
+
 template <typename Fn>
 Fn Entry(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
@@ -108,6 +128,7 @@ void* RarLoadFromPlaces(const char16_t* pluginFolder, RarEntryPoints* entry) {
         if (e.openArchiveEx != nullptr && e.closeArchive != nullptr && e.readHeaderEx != nullptr &&
             e.processFileW != nullptr) {
             *entry = e;
+            KeepLoaded(path);
             return module;
         }
         FreeLibrary(module);

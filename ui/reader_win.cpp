@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/mouse_win.h"
+#include "ui/rar_shell.h"
 #include "view/layout.h"
 #include "view/loader_thread.h"
 #include "view/navigate.h"
@@ -153,8 +154,11 @@ bool PathExists(const char16_t* path) {
 }  // namespace
 
 void ReaderInit() {
-    // The RAR library and the plug-in host add their listings once they are hosted.
-    BookInit(&gBook, nullptr);
+    BookOps bookOps{};
+    RarShellInit();
+    RarShellFillBookOps(&bookOps);
+    // The plug-in host adds its listings once it is hosted.
+    BookInit(&gBook, &bookOps);
 
     ViewOps ops{};
     ops.invalidate = Invalidate;
@@ -240,6 +244,8 @@ void ResolveShortcut(StrBuf* path) {
 }
 
 void OpenBook(const OpenTarget* target, int32_t startIndex) {
+    // Before the lock: a RAR listing may ask for a password.
+    RarPrelistBook(&gBook);
     BeginOpen(&gView);
     {
         AppLockGuard lock;
@@ -247,6 +253,7 @@ void OpenBook(const OpenTarget* target, int32_t startIndex) {
         // The rows go before the page list they are drawn from.
         ClearFileList(&gFileListOps);
         BuildPageList(&gBook);
+        RarDropPrelisted();
         PublishToFileList(&gBook, &gFileListOps);
         SetSliderRange(gBook.pageCount);
         SetTitle(BookTitle(&gBook));

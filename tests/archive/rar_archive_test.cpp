@@ -164,6 +164,22 @@ TEST_F(RarArchiveTest, LaterPartsOfANewStyleSetReadFromTheFirst) {
     EXPECT_EQ(FakeRar().lastOpened, u"d\\solo.part3.rar");
 }
 
+TEST_F(RarArchiveTest, ContinuationsOfSplitMembersAreNoPositions) {
+    FakeRarArchive a = Book({"1.jpg", "2.jpg", "2.jpg", "3.jpg"});
+    a.members[2].continuation = true;
+    a.members[2].data = "rest of 2";
+    FakeRar().archives[u"s.rar"] = a;
+    RarContext c;
+    MemberListPtr list(RarListMembers(&c, u"s.rar"));
+    ASSERT_NE(list.get(), nullptr);
+    ASSERT_EQ(list->count, 3);
+    EXPECT_EQ(Text(list->members[2].name), u"3.jpg");
+    uint32_t locator = list->members[2].locator;
+    VmBlock block(RarReadMember(&c, u"s.rar", &locator));
+    ASSERT_NE(block.get(), nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block.get()), locator), "data of 3.jpg");
+}
+
 TEST_F(RarArchiveTest, MissingVolumeFailsWithoutAPrompt) {
     FakeRarArchive a = Book({"1.jpg"});
     a.missingNextVolume = true;

@@ -53,6 +53,10 @@ int Close(void* archive) {
 
 int ReadHeader(void* archive, rar::HeaderDataEx* out) {
     auto* h = static_cast<Handle*>(archive);
+    while (h->next < h->archive->members.size() && h->archive->members[h->next].continuation &&
+           h->open.OpenMode != rar::kOpenExtract) {
+        ++h->next;
+    }
     if (h->next >= h->archive->members.size()) {
         return rar::kEndArchive;
     }
@@ -64,7 +68,7 @@ int ReadHeader(void* archive, rar::HeaderDataEx* out) {
     const size_t n = std::min<size_t>(m.name.size(), 1023);
     std::copy_n(m.name.data(), n, out->FileNameW);
     out->FileNameW[n] = 0;
-    out->Flags = m.folder ? rar::kHeaderDirectory : 0;
+    out->Flags = (m.folder ? rar::kHeaderDirectory : 0) | (m.continuation ? rar::kHeaderSplitBefore : 0);
     out->UnpSize = m.announced != UINT32_MAX ? m.announced : static_cast<uint32_t>(m.data.size());
     out->UnpSizeHigh = m.sizeHigh;
     out->FileTime = m.dosTime;

@@ -21,6 +21,8 @@ struct FakeRarMember {
     uint32_t sizeHigh = 0;
     bool encrypted = false;  // asks for the password when tested
     bool failSkip = false;
+    bool continuation = false;  // the rest of the member before, from the next volume:
+                                // reported in extract mode only, as the library does
     uint32_t dosTime = 0x58210000u;  // 2024-01-01 00:00
 };
 

@@ -1,26 +1,39 @@
-// pwinspect list ARCHIVE: one JSON line per member of a ZIP archive, in archive
-// order, as the ZIP reader lists them; exit 1 when the archive cannot be listed.
+// pwinspect list ARCHIVE [--password P] [--plugin-folder DIR]: one JSON line per member of a ZIP or
+// RAR archive, in archive order, as the book lists them (RAR through the RAR
+// library; its locator is the header's position); exit 1 when the archive cannot
+// be listed.
 #include <cinttypes>
 #include <cstdio>
 
+#include "archive/rar_archive.h"
 #include "archive/zip_reader.h"
 #include "platform/file.h"
 #include "tools/pwinspect/commands.h"
 #include "tools/pwinspect/output.h"
+#include "tools/pwinspect/rar_option.h"
+
+namespace {
+MemberListPtr ListZip(const char16_t* path) {
+    FileHandle file(FileOpenRead(path));
+    return MemberListPtr(file.valid() ? ZipListMembers(file.get()) : nullptr);
+}
+}  // namespace
 
 int CmdList(int argc, char16_t** argv) {
+    argc = TakeRarOptions(argc, argv);
     if (argc != 1) {
-        std::fputs("usage: pwinspect list ARCHIVE\n", stderr);
+        std::fputs("usage: pwinspect list ARCHIVE [--password P] [--plugin-folder DIR]\n", stderr);
         return 2;
     }
-    FileHandle file(FileOpenRead(argv[0]));
-    if (!file.valid()) {
-        std::fputs("pwinspect list: cannot open the archive\n", stderr);
-        return 1;
+    MemberListPtr list;
+    if (IsRarPath(argv[0])) {
+        RarContext context;
+        list.reset(RarListMembers(&context, argv[0]));
+    } else {
+        list = ListZip(argv[0]);
     }
-    MemberListPtr list(ZipListMembers(file.get()));
     if (list.get() == nullptr) {
-        std::fputs("pwinspect list: no ZIP listing\n", stderr);
+        std::fputs("pwinspect list: no listing\n", stderr);
         return 1;
     }
     for (int32_t i = 0; i < list->count; ++i) {

@@ -1,5 +1,5 @@
-// pwinspect read ARCHIVE LOCATOR [--out FILE]: the bytes of one ZIP member,
-// fetched as the page loader fetches it, to standard output or to FILE; exit 1
+// pwinspect read ARCHIVE LOCATOR [--out FILE] [--password P] [--plugin-folder DIR]: the bytes of one
+// ZIP or RAR member, fetched as the page loader fetches it, to standard output or to FILE; exit 1
 // when the member cannot be read.
 #include <cstdio>
 #include <string>
@@ -8,6 +8,7 @@
 #include "platform/vm.h"
 #include "tools/pwinspect/commands.h"
 #include "tools/pwinspect/output.h"
+#include "tools/pwinspect/rar_option.h"
 
 #ifndef _WIN32
 #include "platform/native_path.h"
@@ -15,6 +16,7 @@
 
 namespace {
 constexpr int32_t kZipBook = 2;
+constexpr int32_t kRarBook = 3;
 
 bool ParseLocator(const char16_t* text, uint32_t* out) {
     uint64_t v = 0;
@@ -44,12 +46,13 @@ FILE* OpenOutput(const char16_t* path) {
 }
 
 int Usage() {
-    std::fputs("usage: pwinspect read ARCHIVE LOCATOR [--out FILE]\n", stderr);
+    std::fputs("usage: pwinspect read ARCHIVE LOCATOR [--out FILE] [--password P] [--plugin-folder DIR]\n", stderr);
     return 2;
 }
 }  // namespace
 
 int CmdRead(int argc, char16_t** argv) {
+    argc = TakeRarOptions(argc, argv);
     const char16_t* outPath = nullptr;
     if (argc == 4 && std::char_traits<char16_t>::compare(argv[2], u"--out", 6) == 0) {
         outPath = argv[3];
@@ -60,7 +63,7 @@ int CmdRead(int argc, char16_t** argv) {
     if (!ParseLocator(argv[1], &locator)) {
         return Usage();
     }
-    VmBlock block(FetchArchiveMember(kZipBook, argv[0], &locator));
+    VmBlock block(FetchArchiveMember(IsRarPath(argv[0]) ? kRarBook : kZipBook, argv[0], &locator));
     if (block.get() == nullptr) {
         std::fputs("pwinspect read: member cannot be read\n", stderr);
         return 1;

@@ -30,8 +30,8 @@ const Command kCommands[] = {
 int Usage() {
     std::fputs(
         "usage: pwinspect decode FILE [--memory] [--dump OUT.bmp]\n"
-        "       pwinspect list ARCHIVE\n"
-        "       pwinspect read ARCHIVE LOCATOR [--out FILE]\n"
+        "       pwinspect list ARCHIVE [--password P] [--plugin-folder DIR]\n"
+        "       pwinspect read ARCHIVE LOCATOR [--out FILE] [--password P] [--plugin-folder DIR]\n"
         "       pwinspect settings FILE\n"
         "       pwinspect pages PATH\n",
         stderr);
