@@ -33,6 +33,20 @@ void ReadPassword(HWND dialog, int control, StrBuf* out) {
     (void)out->SyncLength();
 }
 
+// Over the owner's middle, or the middle of the screen's work area without one.
+void Centre(HWND dialog, HWND owner) {
+    RECT area{};
+    if (owner == nullptr || !GetWindowRect(owner, &area)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    RECT box{};
+    GetWindowRect(dialog, &box);
+    const int w = box.right - box.left;
+    const int h = box.bottom - box.top;
+    SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - w) / 2,
+                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK PasswordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<PasswordDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
@@ -43,6 +57,7 @@ INT_PTR CALLBACK PasswordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             if (state->password->length > 0) {
                 SetDlgItemTextW(dialog, edit, Wide(state->password->Text()));
             }
+            Centre(dialog, GetWindow(dialog, GW_OWNER));
             SetFocus(GetDlgItem(dialog, edit));
             return FALSE;  // the focus is set
         }
