@@ -9,6 +9,7 @@
 #include "archive/rar_library.h"
 #include "archive/zip_host.h"
 #include "platform/file.h"
+#include "platform/heap.h"
 #include "platform/vm.h"
 
 namespace {
@@ -165,8 +166,8 @@ bool FillMembers(RarContext* c, const char16_t* path, rar::HeaderDataEx* h, Arch
 
 // Reads the member at position `index` of an archive opened for extraction.
 uint8_t* ReadAt(RarContext* c, OpenArchive* arc, uint32_t index, uint32_t* size) {
-    rar::HeaderDataEx* h = static_cast<rar::HeaderDataEx*>(VmAlloc(sizeof(rar::HeaderDataEx)));
-    VmBlock header(h);
+    AppPtr<rar::HeaderDataEx> header(static_cast<rar::HeaderDataEx*>(AppAlloc(sizeof(rar::HeaderDataEx))));
+    rar::HeaderDataEx* h = header.get();
     if (h == nullptr) {
         return nullptr;
     }
@@ -254,10 +255,10 @@ ArchiveMemberList* RarListMembers(RarContext* c, const char16_t* path) {
     }
     StrBuf first;
     path = SetPath(c, path, &first);
-    // The header record is about 12 KB: a block, not the stack of a thread that
-    // may be deep in a window procedure.
-    VmBlock header(VmAlloc(sizeof(rar::HeaderDataEx)));
-    auto* h = reinterpret_cast<rar::HeaderDataEx*>(header.get());
+    // The header record is about 10 KB: from the heap, not the stack of a thread
+    // that may be deep in a window procedure.
+    AppPtr<rar::HeaderDataEx> header(static_cast<rar::HeaderDataEx*>(AppAlloc(sizeof(rar::HeaderDataEx))));
+    rar::HeaderDataEx* h = header.get();
     if (h == nullptr) {
         return nullptr;
     }

@@ -85,22 +85,40 @@ bool PlacePath(Place place, const char16_t* pluginFolder, StrBuf* out) {
     return true;
 }
 
-// The library a context last loaded stays loaded between contexts: every page
-// read is its own context, and loading the library afresh for each would cost
-// more than reading the page. Guarded by AppLock.
-HMODULE gKept = nullptr;
-StrBuf gKeptPath;
+// Every complete library once loaded stays loaded, with its entry points, until
+// the process ends: each page read is its own context, and loading the library
+// afresh per page (a file search and the loader's lock, even for a module
+// already mapped) costs a large share of reading the page. The table holds the
+// few places a user ever configures; a context that finds its place here takes
+// the kept entry points and holds no reference of its own. Guarded by AppLock.
+struct Kept {
+    StrBuf path;
+    HMODULE module = nullptr;
+    RarEntryPoints entry{};
+};
+constexpr int kKeptMax = 4;
+Kept gKept[kKeptMax];
+int gKeptCount = 0;
 
-void KeepLoaded(const StrBuf& path) {
-    AppLockGuard lock;
-    if (gKept != nullptr && EqualsNoCase(gKeptPath.Text(), path.Text())) {
-        return;
+const Kept* FindKept(const StrBuf& path) {
+    for (int i = 0; i < gKeptCount; ++i) {
+        if (EqualsNoCase(gKept[i].path.Text(), path.Text())) {
+            return &gKept[i];
+        }
     }
-    if (gKept != nullptr) {
-        FreeLibrary(gKept);
+    return nullptr;
+}
+
+// True when the table took the module's reference.
+bool Keep(const StrBuf& path, HMODULE module, const RarEntryPoints& entry) {
+    if (gKeptCount == kKeptMax) {
+        return false;
     }
-    gKept = LoadLibraryW(Wide(path.Text()));
-    gKeptPath.Assign(path.Text());
+    Kept* k = &gKept[gKeptCount++];
+    k->path.Assign(path.Text());
+    k->module = module;
+    k->entry = entry;
+    return true;
 }
 
 template <typename Fn>
@@ -112,10 +130,15 @@ Fn Entry(HMODULE module, const char* name) {
 
 void* RarLoadFromPlaces(const char16_t* pluginFolder, RarEntryPoints* entry) {
     *entry = RarEntryPoints{};
+    AppLockGuard lock;  // LoadLibrary runs no code of ours that waits on the lock
     for (int place = kPlugin; place < kPlaceCount; ++place) {
         StrBuf path;
         if (!PlacePath(static_cast<Place>(place), pluginFolder, &path)) {
             continue;
+        }
+        if (const Kept* k = FindKept(path)) {
+            *entry = k->entry;
+            return k->module;
         }
         HMODULE module = LoadLibraryW(Wide(path.Text()));
         if (module == nullptr) {
@@ -128,7 +151,8 @@ void* RarLoadFromPlaces(const char16_t* pluginFolder, RarEntryPoints* entry) {
         if (e.openArchiveEx != nullptr && e.closeArchive != nullptr && e.readHeaderEx != nullptr &&
             e.processFileW != nullptr) {
             *entry = e;
-            KeepLoaded(path);
+            // With the table full, this context holds the only reference.
+            (void)Keep(path, module, e);
             return module;
         }
         FreeLibrary(module);
@@ -137,6 +161,14 @@ void* RarLoadFromPlaces(const char16_t* pluginFolder, RarEntryPoints* entry) {
 }
 
 void RarFreeModule(void* module) {
+    {
+        AppLockGuard lock;
+        for (int i = 0; i < gKeptCount; ++i) {
+            if (gKept[i].module == module) {
+                return;  // the table's reference, kept to the end of the process
+            }
+        }
+    }
     FreeLibrary(static_cast<HMODULE>(module));
 }
 

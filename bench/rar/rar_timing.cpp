@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kRounds = 5;
+constexpr int kRounds = 7;
 
 struct Bare {
     RarEntryPoints entry;
@@ -90,13 +90,13 @@ uint64_t Bared(Bare* b, const char16_t* path, int32_t count) {
 }
 
 template <typename Fn>
-double MedianMs(Fn fn, uint64_t* bytes) {
-    std::vector<double> ms;
-    for (int i = 0; i < kRounds; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        *bytes = fn();
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-    }
+double Ms(Fn fn, uint64_t* bytes) {
+    const auto t0 = std::chrono::steady_clock::now();
+    *bytes = fn();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+double Median(std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];
 }
@@ -122,8 +122,15 @@ int wmain(int argc, wchar_t** argv) {
     uint64_t bindingBytes = 0;
     uint64_t bareBytes = 0;
     (void)Bared(&bare, book, count);  // warm the file cache
-    const double bareMs = MedianMs([&] { return Bared(&bare, book, count); }, &bareBytes);
-    const double bindingMs = MedianMs([&] { return ThroughBinding(book, count); }, &bindingBytes);
+    // Rounds alternate, so a change in the machine's load falls on both sides.
+    std::vector<double> bareRuns;
+    std::vector<double> bindingRuns;
+    for (int i = 0; i < kRounds; ++i) {
+        bareRuns.push_back(Ms([&] { return Bared(&bare, book, count); }, &bareBytes));
+        bindingRuns.push_back(Ms([&] { return ThroughBinding(book, count); }, &bindingBytes));
+    }
+    const double bareMs = Median(bareRuns);
+    const double bindingMs = Median(bindingRuns);
     std::printf("members %d, bytes %llu (bare %llu)\n", count, static_cast<unsigned long long>(bindingBytes),
                 static_cast<unsigned long long>(bareBytes));
     std::printf("bare library  %8.1f ms\nRarReadMember %8.1f ms\nratio (bare/binding) %.3f\n", bareMs, bindingMs,
