@@ -37,11 +37,11 @@ constexpr uint32_t kHeaderDirectory = 0x20;
 
 // Callback messages.
 enum CallbackMessage : uint32_t {
-    kChangeVolume = 0,      // UCM_CHANGEVOLUME (narrow names)
-    kProcessData = 1,       // UCM_PROCESSDATA: p1 data, p2 byte count
-    kNeedPassword = 2,      // UCM_NEEDPASSWORD (narrow)
-    kChangeVolumeW = 3,     // UCM_CHANGEVOLUMEW: p1 volume name, p2 kVolumeAsk/kVolumeNotify
-    kNeedPasswordW = 4,     // UCM_NEEDPASSWORDW: p1 buffer, p2 its size in code units
+    kChangeVolume = 0,   // UCM_CHANGEVOLUME (narrow names)
+    kProcessData = 1,    // UCM_PROCESSDATA: p1 data, p2 byte count
+    kNeedPassword = 2,   // UCM_NEEDPASSWORD (narrow)
+    kChangeVolumeW = 3,  // UCM_CHANGEVOLUMEW: p1 volume name, p2 kVolumeAsk/kVolumeNotify
+    kNeedPasswordW = 4,  // UCM_NEEDPASSWORDW: p1 buffer, p2 its size in code units
 };
 
 using CallbackFn = int (*)(uint32_t message, intptr_t userData, intptr_t p1, intptr_t p2);
@@ -106,10 +106,12 @@ static_assert(sizeof(void*) != 8 || sizeof(OpenArchiveDataEx) == 176);
 static_assert(sizeof(void*) != 8 || sizeof(HeaderDataEx) == 10244);
 
 // The four entry points, by their exported names.
-using OpenArchiveExFn = void* (*)(OpenArchiveDataEx* data);     // RAROpenArchiveEx
-using CloseArchiveFn = int (*)(void* archive);                  // RARCloseArchive
+using OpenArchiveExFn = void* (*)(OpenArchiveDataEx* data);      // RAROpenArchiveEx
+using CloseArchiveFn = int (*)(void* archive);                   // RARCloseArchive
 using ReadHeaderExFn = int (*)(void* archive, HeaderDataEx* h);  // RARReadHeaderEx
-using ProcessFileWFn = int (*)(void* archive, int operation, char16_t* destPath,
+using ProcessFileWFn = int (*)(void* archive,
+                               int operation,
+                               char16_t* destPath,
                                char16_t* destName);  // RARProcessFileW
 
 }  // namespace rar

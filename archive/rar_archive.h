@@ -40,10 +40,10 @@ struct RarContext {
 };
 
 enum RarVolume : int32_t {
-    kRarSingle = 0,       // one archive, or one that cannot be opened
-    kRarOldVolume = 1,    // a volume of a set numbered the old way (.r00 ...)
-    kRarLaterPart = 2,    // name.partN.rar with N > 1
-    kRarFirstPart = 3,    // name.part1.rar
+    kRarSingle = 0,     // one archive, or one that cannot be opened
+    kRarOldVolume = 1,  // a volume of a set numbered the old way (.r00 ...)
+    kRarLaterPart = 2,  // name.partN.rar with N > 1
+    kRarFirstPart = 3,  // name.part1.rar
 };
 
 // Maps the archive flags of an open to a volume kind.

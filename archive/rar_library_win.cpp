@@ -1,11 +1,11 @@
 // Loading the RAR library on Windows from the plug-in folder, the program's
 // folder and the system folder, in that order.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
+#include "app/text.h"
 #include "archive/rar_library.h"
 #include "archive/rar_library_platform.h"
-#include "app/text.h"
 #include "platform/lock.h"
 
 namespace {

@@ -3,9 +3,9 @@
 // the open sequence locks the program.
 #include "ui/rar_shell.h"
 
+#include "app/text.h"
 #include "archive/rar_archive.h"
 #include "archive/rar_library.h"
-#include "app/text.h"
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
@@ -44,7 +44,8 @@ void Centre(HWND dialog, HWND owner) {
     const int w = box.right - box.left;
     const int h = box.bottom - box.top;
     SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - w) / 2,
-                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 area.top + (area.bottom - area.top - h) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CALLBACK PasswordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

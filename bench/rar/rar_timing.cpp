@@ -133,7 +133,7 @@ int wmain(int argc, wchar_t** argv) {
     const double bindingMs = Median(bindingRuns);
     std::printf("members %d, bytes %llu (bare %llu)\n", count, static_cast<unsigned long long>(bindingBytes),
                 static_cast<unsigned long long>(bareBytes));
-    std::printf("bare library  %8.1f ms\nRarReadMember %8.1f ms\nratio (bare/binding) %.3f\n", bareMs, bindingMs,
-                bareMs / bindingMs);
+    std::printf("bare library  %8.1f ms\nRarReadMember %8.1f ms\nratio (bare/binding) %.3f\n", bareMs,
+                bindingMs, bareMs / bindingMs);
     return bindingBytes == bareBytes && bareBytes > 0 ? 0 : 1;
 }

@@ -250,7 +250,9 @@ TEST_F(RarArchiveTest, CallbackGuards) {
     uint8_t target[8] = {};
     const char data[] = "0123456789";
     // Outside a member read, data is ignored.
-    EXPECT_EQ(RarCallback(rar::kProcessData, reinterpret_cast<intptr_t>(&c), reinterpret_cast<intptr_t>(data), 9), 0);
+    EXPECT_EQ(
+        RarCallback(rar::kProcessData, reinterpret_cast<intptr_t>(&c), reinterpret_cast<intptr_t>(data), 9),
+        0);
     c.memoryTarget = true;
     c.block = c.writePos = target;
     c.end = target + 8;
@@ -260,7 +262,8 @@ TEST_F(RarArchiveTest, CallbackGuards) {
         ptrdiff_t filled;
     } kData[] = {{5, 0, 5}, {3, 0, 8}, {1, -1, 8}, {-1, -1, 8}};
     for (const auto& d : kData) {
-        EXPECT_EQ(RarCallback(rar::kProcessData, reinterpret_cast<intptr_t>(&c), reinterpret_cast<intptr_t>(data), d.n),
+        EXPECT_EQ(RarCallback(rar::kProcessData, reinterpret_cast<intptr_t>(&c),
+                              reinterpret_cast<intptr_t>(data), d.n),
                   d.result);
         EXPECT_EQ(c.writePos - target, d.filled);
     }
@@ -271,10 +274,14 @@ TEST_F(RarArchiveTest, CallbackGuards) {
     // The password is cut to the library's buffer, terminator included.
     gPrompt.answer = u"longpassword";
     char16_t buffer[5] = {u'x', u'x', u'x', u'x', u'x'};
-    EXPECT_EQ(RarCallback(rar::kNeedPasswordW, reinterpret_cast<intptr_t>(&c), reinterpret_cast<intptr_t>(buffer), 5), 0);
+    EXPECT_EQ(RarCallback(rar::kNeedPasswordW, reinterpret_cast<intptr_t>(&c),
+                          reinterpret_cast<intptr_t>(buffer), 5),
+              0);
     EXPECT_EQ(std::u16string(buffer), u"long");
     EXPECT_TRUE(c.passwordGiven);
-    EXPECT_EQ(RarCallback(rar::kNeedPasswordW, reinterpret_cast<intptr_t>(&c), reinterpret_cast<intptr_t>(buffer), 0), -1);
+    EXPECT_EQ(RarCallback(rar::kNeedPasswordW, reinterpret_cast<intptr_t>(&c),
+                          reinterpret_cast<intptr_t>(buffer), 0),
+              -1);
     EXPECT_EQ(gPrompt.asks, 1);
 }
 

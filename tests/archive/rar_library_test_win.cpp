@@ -86,7 +86,9 @@ class RarLibraryTest : public ::testing::Test {
         }
         RarSetSearchFolders(Folder("program").c_str(), Folder("system").c_str());
     }
-    std::u16string Folder(const char* place) const { return root_.u16string() + u"\\" + WinPath(place).substr(2); }
+    std::u16string Folder(const char* place) const {
+        return root_.u16string() + u"\\" + WinPath(place).substr(2);
+    }
     void Place(const char* place, const char* library) {
         fs::copy_file(library, root_ / place / "unrar64.dll", fs::copy_options::overwrite_existing);
     }
@@ -130,7 +132,8 @@ TEST_F(RarLibraryTest, EveryKindListsAndReadsItsMembers) {
             VmBlock block(FetchArchiveMember(3, Fixture(k.archive).c_str(), &locator));
             ASSERT_NE(block.get(), nullptr) << k.archive << " " << i;
             EXPECT_EQ(locator, want.size());
-            EXPECT_TRUE(std::string(reinterpret_cast<char*>(block.get()), locator) == want) << k.archive << " " << i;
+            EXPECT_TRUE(std::string(reinterpret_cast<char*>(block.get()), locator) == want)
+                << k.archive << " " << i;
         }
         EXPECT_GE(files, 3) << k.archive;
     }
@@ -206,7 +209,7 @@ std::u16string ModuleFolder(void* module) {
 TEST_F(RarLibraryTest, ThePlacesAreSearchedInOrderAndNeedEveryEntryPoint) {
     const struct {
         const char* label;
-        const char* plugin;   // library placed there, or null
+        const char* plugin;  // library placed there, or null
         const char* program;
         bool system;
         const char* used;  // folder whose library is loaded, or null for none

@@ -19,7 +19,8 @@ bool AskPassword(Handle* h) {
     }
     char16_t buffer[128] = {};
     ++gState.passwordAsks;
-    if (h->open.Callback(rar::kNeedPasswordW, h->open.UserData, reinterpret_cast<intptr_t>(buffer), 128) != 0) {
+    if (h->open.Callback(rar::kNeedPasswordW, h->open.UserData, reinterpret_cast<intptr_t>(buffer), 128) !=
+        0) {
         return false;
     }
     h->unlocked = buffer == h->archive->password;
@@ -92,8 +93,8 @@ int Process(void* archive, int operation, char16_t*, char16_t*) {
         if (h->open.Callback == nullptr) {
             break;
         }
-        if (h->open.Callback(rar::kProcessData, h->open.UserData, reinterpret_cast<intptr_t>(m.data.data() + at),
-                             static_cast<intptr_t>(n)) != 0) {
+        if (h->open.Callback(rar::kProcessData, h->open.UserData,
+                             reinterpret_cast<intptr_t>(m.data.data() + at), static_cast<intptr_t>(n)) != 0) {
             return 255;  // user break
         }
     }

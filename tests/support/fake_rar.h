@@ -21,8 +21,8 @@ struct FakeRarMember {
     uint32_t sizeHigh = 0;
     bool encrypted = false;  // asks for the password when tested
     bool failSkip = false;
-    bool continuation = false;  // the rest of the member before, from the next volume:
-                                // reported in extract mode only, as the library does
+    bool continuation = false;       // the rest of the member before, from the next volume:
+                                     // reported in extract mode only, as the library does
     uint32_t dosTime = 0x58210000u;  // 2024-01-01 00:00
 };
 
@@ -30,15 +30,15 @@ struct FakeRarArchive {
     uint32_t flags = 0;  // archive flags (volume, numbering, first volume)
     std::vector<FakeRarMember> members;
     bool encryptedHeaders = false;   // asks for the password at open
-    std::u16string password;          // the right one
+    std::u16string password;         // the right one
     bool missingNextVolume = false;  // asks for the next volume before the first member
 };
 
 struct FakeRarState {
     std::map<std::u16string, FakeRarArchive> archives;  // by path
-    int opens = 0;  // successful opens (each must be closed)
+    int opens = 0;                                      // successful opens (each must be closed)
     int closes = 0;
-    int passwordAsks = 0;    // kNeedPasswordW messages sent
+    int passwordAsks = 0;  // kNeedPasswordW messages sent
     std::u16string lastOpened;
     size_t chunk = 7;  // bytes per kProcessData message
 };

@@ -46,7 +46,8 @@ FILE* OpenOutput(const char16_t* path) {
 }
 
 int Usage() {
-    std::fputs("usage: pwinspect read ARCHIVE LOCATOR [--out FILE] [--password P] [--plugin-folder DIR]\n", stderr);
+    std::fputs("usage: pwinspect read ARCHIVE LOCATOR [--out FILE] [--password P] [--plugin-folder DIR]\n",
+               stderr);
     return 2;
 }
 }  // namespace
