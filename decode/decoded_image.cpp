@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "decode/picture_limit.h"
 #include "platform/heap.h"
 #include "platform/vm.h"
 
@@ -41,7 +42,7 @@ bool AllocatePixels(DecodedImage* image, int64_t width, int64_t height, int bitC
         }
         return false;
     }
-    void* block = VmAlloc(static_cast<size_t>(bytes) + 4);
+    void* block = PictureBlockAllowed(bytes + 4) ? VmAlloc(static_cast<size_t>(bytes) + 4) : nullptr;
     if (block == nullptr) {
         if (status != nullptr) {
             *status = kDecodeNoMemory;

@@ -79,8 +79,9 @@ uint32_t RowStride(int64_t width, int bitCount);
 // Fills the header (size 40, planes 1, the bit count, positive width and height)
 // and allocates a zeroed pixel block of stride * height + 4 bytes. Fails (false,
 // nothing allocated) when a dimension is not positive, exceeds INT32_MAX, the
-// block size does not fit in 32 bits, or memory runs out; *status (if given) says
-// which: kDecodeBadHeader or kDecodeNoMemory.
+// block size does not fit in 32 bits, the block is above the picture limit
+// (decode/picture_limit.h) or memory runs out; *status (if given) says which:
+// kDecodeBadHeader, or kDecodeNoMemory for the last two.
 [[nodiscard]] bool AllocatePixels(DecodedImage* image,
                                   int64_t width,
                                   int64_t height,

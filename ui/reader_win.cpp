@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "decode/picture_limit.h"
 #include "platform/lock.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
@@ -154,6 +155,11 @@ bool PathExists(const char16_t* path) {
 }  // namespace
 
 void ReaderInit() {
+    // The picture budget: no picture above it is decoded, and the pages held at
+    // once (shown, parked, read ahead) stay within it.
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof memory;
+    SetPictureByteLimit(DefaultPictureByteLimit(GlobalMemoryStatusEx(&memory) ? memory.ullTotalPhys : 0));
     BookOps bookOps{};
     RarShellInit();
     RarShellFillBookOps(&bookOps);

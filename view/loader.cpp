@@ -4,6 +4,7 @@
 
 #include "archive/fetch_member.h"
 #include "decode/open_image.h"
+#include "decode/picture_limit.h"
 #include "platform/heap.h"
 #include "view/book.h"
 #include "view/turn_upright.h"
@@ -118,6 +119,7 @@ void LoaderHandleLoad(const DecodeOps* decode,
     auto* result = static_cast<LoadResult*>(AppAllocZero(sizeof(LoadResult)));
     if (result != nullptr) {
         result->generation = request->generation;
+        const PictureLimitScope limit(request->byteLimit);
         if (DecodePage(decode, *request, &result->page)) {
             if (!sink->deliver(sink->context, slot, result)) {
                 FreeLoadResult(result);

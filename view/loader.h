@@ -59,6 +59,9 @@ struct LoadRequest {
     // The read-ahead generation the request was made in; a result of an older
     // one (the book was replaced or a page removed since) is not stored.
     uint32_t generation = 0;
+    // Read-ahead: the most bytes the picture may take (what the budget has left
+    // when the request is made); 0 for the program's own picture limit only.
+    uint64_t byteLimit = 0;
 };
 
 // Fills request for page index of the open book: folder kinds take the page's

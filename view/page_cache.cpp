@@ -1,5 +1,6 @@
 #include "view/page_cache.h"
 
+#include "decode/picture_limit.h"
 #include "view/view_state.h"
 
 namespace {
@@ -31,6 +32,7 @@ bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
         view->cache.pageError = true;
         return false;
     }
+    ReleaseOverBudget(view);
     return true;
 }
 
@@ -87,13 +89,50 @@ void ReleaseAll(ReadingView* view) {
     view->endIndex = 0;
 }
 
-int32_t HeldPictureCount(const ReadingView* view) {
+namespace {
+
+template <typename Fn>
+void ForEachHeld(const ReadingView* view, Fn fn) {
     const PageImage* const all[] = {
         &view->leftSlot.page,       &view->rightSlot.page,     &view->cache.ahead[0], &view->cache.ahead[1],
         &view->cache.previousRight, &view->cache.previousLeft, &view->cache.spare};
-    int32_t n = 0;
     for (const PageImage* p : all) {
-        n += IsFull(*p) ? 1 : 0;
+        if (IsFull(*p)) {
+            fn(*p);
+        }
     }
+}
+
+uint64_t PictureBytes(const PageImage& p) {
+    const int64_t height = p.header.height < 0 ? -int64_t{p.header.height} : p.header.height;
+    return uint64_t{RowStride(p.header.width, p.header.bitCount)} * static_cast<uint64_t>(height) + 4;
+}
+
+}  // namespace
+
+int32_t HeldPictureCount(const ReadingView* view) {
+    int32_t n = 0;
+    ForEachHeld(view, [&n](const PageImage&) { ++n; });
     return n;
+}
+
+uint64_t HeldPictureBytes(const ReadingView* view) {
+    uint64_t bytes = 0;
+    ForEachHeld(view, [&bytes](const PageImage& p) { bytes += PictureBytes(p); });
+    return bytes;
+}
+
+void ReleaseOverBudget(ReadingView* view) {
+    const uint64_t budget = PictureByteLimit();
+    if (budget == 0) {
+        return;
+    }
+    PageCache& c = view->cache;
+    PageImage* const order[] = {&c.ahead[0], &c.ahead[1], &c.previousRight, &c.previousLeft, &c.spare};
+    for (PageImage* p : order) {
+        if (HeldPictureBytes(view) <= budget) {
+            return;
+        }
+        ReleasePageImage(p);
+    }
 }

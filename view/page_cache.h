@@ -11,7 +11,10 @@
 //
 // Ownership: every slot owns its page's pixel block; at most seven pictures are
 // held: two shown, two read ahead and, between a show and its planning, three
-// leftovers. All slots belong to the user-interface thread.
+// leftovers. Their bytes are bounded too: read-ahead decodes only into what the
+// picture budget has left, and a page decoded at once for a show makes room by
+// releasing cache slots (ReleaseOverBudget). All slots belong to the
+// user-interface thread.
 #pragma once
 
 #include <cstdint>
@@ -55,3 +58,9 @@ void ReleaseAll(ReadingView* view);
 
 // The number of pictures the view holds now (display and cache slots).
 int32_t HeldPictureCount(const ReadingView* view);
+// The bytes of the pixel blocks the view holds now (display and cache slots).
+uint64_t HeldPictureBytes(const ReadingView* view);
+// While the view holds more than the picture budget (PictureByteLimit), releases
+// cache slots: the pages read ahead first, then the previous pages and the
+// spare. The shown pages are never released.
+void ReleaseOverBudget(ReadingView* view);

@@ -1,5 +1,7 @@
 #include "view/read_ahead.h"
 
+#include "decode/picture_limit.h"
+#include "view/page_cache.h"
 #include "view/view_state.h"
 
 namespace {
@@ -18,12 +20,39 @@ bool Adopt(ReadingView* view, int32_t index, int slot) {
     return false;
 }
 
-void Request(ReadingView* view, int32_t index, int slot) {
+// What the picture budget leaves each of `requests` pages read ahead now: 0 for
+// no budget, 1 or more otherwise; false when nothing is left (the pages are then
+// decoded when they are shown).
+bool AheadRoom(const ReadingView* view, int requests, uint64_t* room) {
+    const uint64_t budget = PictureByteLimit();
+    *room = 0;
+    if (budget == 0) {
+        return true;
+    }
+    const uint64_t held = HeldPictureBytes(view);
+    if (held >= budget) {
+        return false;
+    }
+    *room = (budget - held) / static_cast<uint64_t>(requests);
+    return *room > 0;
+}
+
+void Request(ReadingView* view, int32_t index, int slot, int requests) {
+    if (PictureByteLimit() != 0) {
+        // The slot's page is replaced when the result comes; under a budget its
+        // bytes are given back now, so they count for the page asked for.
+        ReleasePageImage(&view->cache.ahead[slot]);
+    }
+    uint64_t room = 0;
+    if (!AheadRoom(view, requests, &room)) {
+        return;
+    }
     LoadRequest* request = NewLoadRequest(view->book, index);
     if (request == nullptr) {
         return;  // the page is decoded at once when it is wanted
     }
     request->generation = view->cache.generation;
+    request->byteLimit = room;
     if (!view->loader.postLoad(view->loader.context, slot, request)) {
         FreeLoadRequest(request);
     }
@@ -35,7 +64,7 @@ void Single(ReadingView* view, int32_t index, int slot) {
     const bool adopted = Adopt(view, index, slot);
     ReleaseLeftovers(view);
     if (!adopted) {
-        Request(view, index, slot);
+        Request(view, index, slot, 1);
     }
 }
 
@@ -86,11 +115,12 @@ void PlanReadAhead(ReadingView* view) {
         const bool nextAdopted = Adopt(view, next, 0);
         const bool afterAdopted = Adopt(view, after, 1);
         ReleaseLeftovers(view);
+        const int requests = (nextAdopted ? 0 : 1) + (afterAdopted ? 0 : 1);
         if (!nextAdopted) {
-            Request(view, next, 0);
+            Request(view, next, 0, requests);
         }
         if (!afterAdopted) {
-            Request(view, after, 1);
+            Request(view, after, 1, requests);
         }
     }
 }

@@ -4,9 +4,11 @@
 
 #include <set>
 
+#include "decode/picture_limit.h"
 #include "tests/support/view_fakes.h"
 #include "view/commands.h"
 #include "view/navigate.h"
+#include "view/page_cache.h"
 
 namespace {
 
@@ -146,6 +148,54 @@ TEST(ReadingFlow, AtMostSevenPicturesAreHeld) {
         }
         EXPECT_LE(most, 7) << "rtl " << rtl;
         EXPECT_GE(most, 5) << "rtl " << rtl;  // the bound is reached, not just kept
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Under a picture budget the view never holds more than it while reading
+// through a book of large pages, read-ahead still serves pages that fit, and a
+// page too large for what is left is decoded when it is shown.
+TEST(ReadingFlow, PicturesHeldStayWithinTheBudget) {
+    struct Restore {
+        ~Restore() { SetPictureByteLimit(0); }
+    } restore;
+    constexpr uint64_t kPage = 1000 * 1000 * 3 + 4;  // 1000 x 1000 at 24 bits
+    struct Case {
+        const char* name;
+        uint64_t budget;
+        int32_t hugeIndex;  // -1: none; that page is 2000 x 1800
+        bool readAheadServes;
+    };
+    static const Case kCases[] = {
+        {"room for six pages", 6 * kPage, -1, true},
+        {"room for the shown pair only", 2 * kPage + 100, -1, false},
+        {"a huge page among them", 7 * kPage, 6, true},
+    };
+    for (const Case& c : kCases) {
+        SetPictureByteLimit(c.budget);
+        std::vector<FakePage> pages(12, FakePage{1000, 1000, 24});
+        if (c.hugeIndex >= 0) {
+            pages[static_cast<size_t>(c.hugeIndex)] = FakePage{2000, 1800, 24};
+        }
+        ViewHarness h(pages, true, false);
+        h.Open(0);
+        h.CatchUp();
+        int32_t onTheSpot = 0;
+        while (h.view.endIndex < h.book.pageCount) {
+            onTheSpot += DecodesDuring(&h, CMD_NEXT_SPREAD);
+            EXPECT_LE(HeldPictureBytes(&h.view), c.budget) << c.name << " at page " << h.view.currentIndex;
+            h.CatchUp();
+            EXPECT_LE(HeldPictureBytes(&h.view), c.budget) << c.name << " after read-ahead";
+            EXPECT_NE(h.Left(), -1) << c.name << " at page " << h.view.currentIndex;
+        }
+        if (c.readAheadServes) {
+            EXPECT_LT(onTheSpot, 4) << c.name;
+        } else {
+            EXPECT_EQ(onTheSpot, 10) << c.name << ": every page decoded when shown";
+        }
     }
 }
 
