@@ -71,19 +71,19 @@ DialogTemplateShape WalkDialogTemplate(const uint8_t* data, size_t size) {
     w.Dword();  // extended style
     shape.style = w.Dword();
     shape.itemCount = w.Word();
-    w.Skip(8);  // x, y, cx, cy
+    w.Skip(8);            // x, y, cx, cy
     w.StringOrOrdinal();  // menu
     w.StringOrOrdinal();  // class
     w.StringOrOrdinal();  // title
     shape.hasFont = (shape.style & kDialogSetFont) != 0;
     if (shape.hasFont) {
         shape.pointSizeOffset = w.pos;
-        w.Skip(6);  // point size, weight, italic, character set
+        w.Skip(6);   // point size, weight, italic, character set
         w.String();  // face
     }
     for (uint16_t i = 0; i < shape.itemCount && w.ok; ++i) {
         w.AlignDword();
-        w.Skip(24);  // help id, extended style, style, x, y, cx, cy, id
+        w.Skip(24);           // help id, extended style, style, x, y, cx, cy, id
         w.StringOrOrdinal();  // class
         w.StringOrOrdinal();  // title
         w.Skip(w.Word());     // creation data, counted in bytes
@@ -93,8 +93,11 @@ DialogTemplateShape WalkDialogTemplate(const uint8_t* data, size_t size) {
     return shape;
 }
 
-bool CopyDialogTemplateAtPointSize(const uint8_t* data, const DialogTemplateShape& shape, uint16_t points,
-                                   uint8_t* out, size_t outSize) {
+bool CopyDialogTemplateAtPointSize(const uint8_t* data,
+                                   const DialogTemplateShape& shape,
+                                   uint16_t points,
+                                   uint8_t* out,
+                                   size_t outSize) {
     if (data == nullptr || out == nullptr || !shape.ok || !shape.hasFont || shape.size > outSize ||
         shape.pointSizeOffset + 2 > shape.size) {
         return false;

@@ -31,5 +31,8 @@ struct DialogTemplateShape {
 // Copies shape.size bytes of the walked template into out (room for outSize
 // bytes) and sets the copy's point size; false when the shape is not a usable
 // template with a font or out is too small.
-[[nodiscard]] bool CopyDialogTemplateAtPointSize(const uint8_t* data, const DialogTemplateShape& shape,
-                                                 uint16_t points, uint8_t* out, size_t outSize);
+[[nodiscard]] bool CopyDialogTemplateAtPointSize(const uint8_t* data,
+                                                 const DialogTemplateShape& shape,
+                                                 uint16_t points,
+                                                 uint8_t* out,
+                                                 size_t outSize);

@@ -70,3 +70,18 @@ void SetDefaultMouseActions(int32_t* actions) {
         actions[i] = SettingsIntDefault(MouseActionSlot(i));
     }
 }
+
+int32_t BindingGroupText(int32_t command) {
+    struct Group {
+        int32_t first, last, text;
+    };
+    static constexpr Group kGroups[] = {
+        {6001, 6001, 6000}, {6206, 6209, 6205}, {6211, 6212, 6210}, {6221, 6225, 6220}, {6401, 6403, 6400},
+    };
+    for (const Group& g : kGroups) {
+        if (command >= g.first && command <= g.last) {
+            return g.text;
+        }
+    }
+    return 0;
+}

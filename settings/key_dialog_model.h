@@ -30,3 +30,7 @@ AssignResult AssignMouseAction(int32_t* actions, int32_t action, int32_t command
 void RemoveMouseAction(int32_t* actions, int32_t command);
 // The mouse actions' built-in commands.
 void SetDefaultMouseActions(int32_t* actions);
+
+// The string that heads a binding's text in the key dialog ("6205 - 6206" for
+// the pane's commands); 0 when the command's own string stands alone.
+int32_t BindingGroupText(int32_t command);

@@ -28,11 +28,12 @@ INT_PTR ShowDialog(HWND owner, int templateId, DLGPROC proc, LPARAM param) {
     const size_t words = (shape.size + 3) / 4;
     AppPtr<uint32_t> copy(AppAllocArrayZero<uint32_t>(words));
     auto* out = reinterpret_cast<uint8_t*>(copy.get());
-    if (copy.get() == nullptr || !CopyDialogTemplateAtPointSize(bytes, shape, kDialogPoints, out, words * 4)) {
+    if (copy.get() == nullptr ||
+        !CopyDialogTemplateAtPointSize(bytes, shape, kDialogPoints, out, words * 4)) {
         return 0;
     }
-    INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                             reinterpret_cast<LPCDLGTEMPLATEW>(copy.get()), owner, proc, param);
+    INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(copy.get()), owner, proc, param);
     return result == -1 ? 0 : result;
 }
 

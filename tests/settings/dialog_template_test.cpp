@@ -117,7 +117,8 @@ TEST(DialogTemplate, WalksToTheEndOfEveryShape) {
         EXPECT_EQ(s.itemCount, c.items.size()) << c.name;
         EXPECT_EQ(s.hasFont, c.font) << c.name;
         std::vector<uint8_t> copy(s.size);
-        EXPECT_EQ(CopyDialogTemplateAtPointSize(padded.data(), s, 9, copy.data(), copy.size()), c.font) << c.name;
+        EXPECT_EQ(CopyDialogTemplateAtPointSize(padded.data(), s, 9, copy.data(), copy.size()), c.font)
+            << c.name;
         if (c.font) {
             EXPECT_EQ(s.pointSizeOffset, pointAt) << c.name;
             EXPECT_EQ(copy[pointAt], 9) << c.name;

@@ -38,8 +38,8 @@ TEST(KeyNames, KeyTexts) {
         {kAccelVirtKey, 0x60, u"[Num] 0 "},
         {kAccelVirtKey, 0xDC, u"\\"},
         {kAccelVirtKey, 0xF0, u"CapsLock"},
-        {kAccelVirtKey, 0, u""},                        // unbound
-        {kAccelVirtKey, 0x2A, u""},                     // a key without a name
+        {kAccelVirtKey, 0, u""},     // unbound
+        {kAccelVirtKey, 0x2A, u""},  // a key without a name
     };
     for (const Case& c : kCases) {
         StrBuf out;
@@ -193,7 +193,7 @@ TEST(MenuLists, BookmarksStopAtTwenty) {
         bool allowed;
     };
     const Case kCases[] = {
-        {false, true, 0, true}, {false, true, 19, true}, {false, true, 20, false},
+        {false, true, 0, true}, {false, true, 19, true},  {false, true, 20, false},
         {true, true, 0, false}, {false, false, 0, false},
     };
     for (const Case& c : kCases) {
