@@ -197,8 +197,11 @@ class MenusTest : public ShellTest {
         std::wstring path = folder_.path() + L"\\" + name;
         std::vector<PageSpec> specs(static_cast<size_t>(pages));
         for (int i = 0; i < pages; ++i) {
-            specs[static_cast<size_t>(i)] =
-                PageSpec{"p" + std::to_string(i + 10) + ".bmp", 4, 6, RGB(i, 80, 40)};
+            PageSpec& spec = specs[static_cast<size_t>(i)];
+            spec.name = std::string("p") + std::to_string(i + 10) + ".bmp";
+            spec.width = 4;
+            spec.height = 6;
+            spec.colour = RGB(i, 80, 40);
         }
         EXPECT_TRUE(WriteCbz(path, specs, nullptr));
         return path;
