@@ -16,6 +16,7 @@
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "settings/settings_reader.h"
+#include "settings/settings_writer.h"
 #include "tests/support/book_builder.h"
 #include "tests/ui/process_harness.h"
 #include "tests/ui/shell_fixture.h"
@@ -464,6 +465,35 @@ TEST_F(MenusTest, HistoryAndBookmarksReopenTheirBooks) {
     }
     gSettings.bookmarkCount = 0;
     RebuildBookmarkItems();
+}
+
+// A settings file naming a library that was removed: the program falls back
+// (English is missing too, so to Japanese) and saves the fallback's name.
+TEST(LanguageFallbackTest, TheFallbacksNameIsSavedAtExit) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
+    ASSERT_TRUE(folder.CopyFromBin(L"Japanese.dll", L"Japanese.dll"));
+    const std::wstring ini = folder.path() + L"\\Pagewick.ini";
+    {
+        Settings s;
+        s.languageFile.Assign(u"Removed");
+        ASSERT_EQ(SettingsWrite(reinterpret_cast<const char16_t*>(ini.c_str()), s, PlatformSettingsOps(),
+                                PlatformSettingsFileOps()),
+                  SaveResult::kSaved);
+    }
+    ChildProcess child;
+    ASSERT_TRUE(child.Start(folder.path() + L"\\Pagewick.exe", L"", folder.path()));
+    HWND main = child.WaitForWindow(L"Pagewick_main_class", 30000);
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(child.WaitForExit(30000, &code));
+    SettingsReader r;
+    ASSERT_TRUE(SettingsReaderOpenFile(&r, reinterpret_cast<const char16_t*>(ini.c_str())));
+    Settings after;
+    SettingsReadLanguage(r, &after);
+    SettingsReaderClose(&r);
+    EXPECT_EQ(Narrow(reinterpret_cast<const wchar_t*>(after.languageFile.Text())), "Japanese");
 }
 
 }  // namespace
