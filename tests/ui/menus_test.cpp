@@ -87,6 +87,9 @@ std::wstring Artefacts() {
 
 // Saves what the screen shows of a window as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::wstring& name) {
+    // What the script just changed is painted before the capture.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
     RECT r;
     GetWindowRect(window, &r);
     const int w = r.right - r.left;
@@ -469,6 +472,50 @@ TEST_F(MenusTest, HistoryAndBookmarksReopenTheirBooks) {
 
 // A settings file naming a library that was removed: the program falls back
 // (English is missing too, so to Japanese) and saves the fallback's name.
+TEST_F(MenusTest, KeyDialogMousePageMovesAnAction) {
+    int32_t saved[kMouseActionCount];
+    std::copy(gSettings.mouseActions, gSettings.mouseActions + kMouseActionCount, saved);
+    gSettings.keyDialogMousePage = false;
+    bool keysHidden = false;
+    RunScripted(
+        L"#32770",
+        [&](HWND dialog) {
+            Click(dialog, 2031);
+            keysHidden =
+                !IsWindowVisible(GetDlgItem(dialog, 2021)) && IsWindowVisible(GetDlgItem(dialog, 2022)) &&
+                !IsWindowEnabled(GetDlgItem(dialog, 2040)) && !IsWindowEnabled(GetDlgItem(dialog, 2041));
+            SelectRow(dialog, RowOf(5050));  // the loupe, on the middle button (action 3)
+            SendMessageW(GetDlgItem(dialog, 2022), LB_SETCURSEL, 4, 0);
+            Click(dialog, 2050);
+            SaveScreenshot(dialog, L"key_dialog_mouse_page");
+            Click(dialog, 2053);
+        },
+        [] { RunKeyDialog(gApp.mainWindow); });
+    EXPECT_TRUE(keysHidden) << "the mouse page shows the action list and no modifier boxes";
+    EXPECT_EQ(gSettings.mouseActions[4], 5050);
+    EXPECT_EQ(gSettings.mouseActions[3], 0) << "one action per command";
+    EXPECT_TRUE(gSettings.keyDialogMousePage);
+    std::copy(saved, saved + kMouseActionCount, gSettings.mouseActions);
+    gSettings.keyDialogMousePage = false;
+}
+
+TEST_F(MenusTest, FavouritesInSlotOrderAndGreyWhenGone) {
+    gSettings.favouriteFolders[3].Assign(reinterpret_cast<const char16_t*>(folder_.path().c_str()));
+    gSettings.favouriteFolders[1].Assign(u"C:\\no\\such\\shelf");
+    RebuildFavouritesMenu();
+    HMENU folders = MenuPopupAt(kPopupFolders);
+    EXPECT_EQ(GetMenuItemID(folders, 2), static_cast<UINT>(CMD_FOLDER_1 + 1));
+    EXPECT_EQ(GetMenuItemID(folders, 3), static_cast<UINT>(CMD_FOLDER_1 + 3));
+    EXPECT_EQ(Narrow(ItemString(CMD_FOLDER_1 + 1)), "shelf");
+    UpdateMenuState(folders, false);
+    EXPECT_NE(GetMenuState(folders, CMD_FOLDER_1 + 1, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(GetMenuState(folders, CMD_FOLDER_1 + 3, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    gSettings.favouriteFolders[1].Release();
+    gSettings.favouriteFolders[3].Release();
+    RebuildFavouritesMenu();
+    EXPECT_EQ(GetMenuItemCount(folders), 4);
+}
+
 TEST(LanguageFallbackTest, TheFallbacksNameIsSavedAtExit) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
