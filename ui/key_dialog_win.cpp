@@ -39,6 +39,18 @@ HWND List(HWND dialog) {
     return GetDlgItem(dialog, IDC_KEYS_LIST);
 }
 
+// The list's custom colours are drawn row by row; after a scroll the whole list
+// is drawn again so that no row keeps the colours of the page it came from.
+LRESULT CALLBACK
+ListRedrawSubclass(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+    if (message == WM_VSCROLL && LOWORD(wParam) == SB_ENDSCROLL) {
+        InvalidateRect(list, nullptr, FALSE);
+        UpdateWindow(list);
+    }
+    return result;
+}
+
 int TextWidth(HWND window, const char16_t* text) {
     WindowDc dc(window);
     if (dc.get() == nullptr) {
@@ -261,6 +273,7 @@ void Close(HWND dialog, const KeyDialog& d) {
         }
     }
     gSettings.keyDialogMousePage = d.mousePage;
+    RemoveWindowSubclass(List(dialog), ListRedrawSubclass, IDC_KEYS_LIST);
     EndDialog(dialog, IDC_KEYS_CLOSE);
 }
 
@@ -288,6 +301,7 @@ INT_PTR CALLBACK KeyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             FillList(dialog, *d);
             FillNames(dialog);
+            SetWindowSubclass(List(dialog), ListRedrawSubclass, IDC_KEYS_LIST, 0);
             ShowPage(dialog, d, d->mousePage);
             return TRUE;
         case WM_NOTIFY: {
