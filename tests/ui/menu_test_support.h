@@ -38,6 +38,15 @@ void ReadBack(const std::wstring& path, Settings* s);
 // Puts the built-in keys and English back after each test.
 class MenusTest : public ShellTest {
   protected:
+    // The suite's set-up loads the library for the default (English here), then
+    // resets the settings, which empties the name: it is given back, as a start
+    // that read it from the settings file would have it.
+    void SetUp() override {
+        ShellTest::SetUp();
+        if (gSettings.languageFile.length == 0) {
+            gSettings.languageFile.Assign(u"English");
+        }
+    }
     void TearDown() override {
         SetDefaultKeyBindings(gSettings.keyBindings);
         gSettings.keyTableCount = 0;
