@@ -13,6 +13,10 @@
 // name.
 [[nodiscard]] bool LoadLanguage(StrBuf* languageFile);
 void FreeLanguage();
+// Run-time switch to the library name: loaded and checked beside the current
+// one, then put in its place with languageFile set to name. False (the current
+// library and languageFile kept) when name is not a usable library.
+[[nodiscard]] bool SwitchLanguage(StrBuf* languageFile, const char16_t* name);
 // True when the library at path carries the marker (loaded and unloaded here).
 [[nodiscard]] bool IsLanguageLibrary(const char16_t* path);
 // Reads string id (at most 127 characters); a missing string reads as empty.

@@ -48,6 +48,21 @@ bool LoadLanguage(StrBuf* languageFile) {
     return true;
 }
 
+bool SwitchLanguage(StrBuf* languageFile, const char16_t* name) {
+    ModuleOwner module(LoadLibraryW(W(name)));
+    if (!module.valid() || !HasMarker(module.get())) {
+        return false;
+    }
+    StrBuf chosen;
+    chosen.Assign(name);
+    if (chosen.length != TextLength(name)) {
+        return false;
+    }
+    gLanguage = static_cast<ModuleOwner&&>(module);
+    *languageFile = static_cast<StrBuf&&>(chosen);
+    return true;
+}
+
 void FreeLanguage() {
     gLanguage.reset();
 }

@@ -5,9 +5,13 @@
 #include "ui/command_table.h"
 #include "ui/full_screen_win.h"
 #include "ui/image_view.h"
+#include "ui/key_dialog.h"
+#include "ui/language_dialog.h"
 #include "ui/main_window.h"
+#include "ui/menus.h"
 #include "ui/mouse_win.h"
 #include "ui/reader.h"
+#include "ui/tool_bar.h"
 #include "view/navigate.h"
 
 namespace {
@@ -144,6 +148,19 @@ void Dispatch(uint32_t commandWord, HWND sender) {
         case CMD_OPEN:
             HideFullScreenBar();
             OpenDialog(gSettings.openDialogFolder.Text());
+            return;
+        case CMD_ADD_BOOKMARK:
+            AddBookmark();
+            return;
+        case CMD_CLEAR_HISTORY:
+            ClearHistory();
+            return;
+        case CMD_KEY_SETTINGS:
+            RunKeyDialog(gApp.mainWindow);
+            return;
+        case CMD_LANGUAGE:
+            RunLanguageDialog(gApp.mainWindow);
+            RefreshToolTips();
             return;
         case CMD_RESUME:
             OpenStored(gSettings.resumePath, gSettings.resumePage);

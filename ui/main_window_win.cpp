@@ -9,6 +9,7 @@
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
 #include "ui/image_view.h"
+#include "ui/menus.h"
 #include "ui/mouse_win.h"
 #include "ui/pane.h"
 #include "ui/reader.h"
@@ -157,8 +158,15 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         }
         case WM_DRAWITEM:
+            if (DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            break;
         case WM_MEASUREITEM:
-            return 1;  // owner-drawn menu items
+            if (MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            break;
         case WM_COMMAND:
             Dispatch(static_cast<uint32_t>(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
@@ -173,6 +181,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             }
             return 0;
         case WM_INITMENUPOPUP:
+            UpdateMenuState(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0);
             return 0;
         case WM_MOUSEWHEEL:
             HandleWheel(wParam);
@@ -308,7 +317,7 @@ bool ShutDown(HWND window, bool forced) {
     ReaderRecordResume();
     ReaderRelease();
     DestroyToolBarImages();
-    gApp.menus.reset();
+    DestroyMenus();
     ReaderSyncSettings();
     SaveProgramSettings(window, gApp.accelerators.get());
     gApp.accelerators.reset();

@@ -12,6 +12,7 @@
 #include "platform/lock.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "ui/menus.h"
 #include "ui/mouse_win.h"
 #include "ui/rar_shell.h"
 #include "view/layout.h"
@@ -266,7 +267,9 @@ void OpenBook(const OpenTarget* target, int32_t startIndex) {
     }
     if (gBook.pages != nullptr) {
         const int32_t start = ChooseStartPage(&gBook, target, startIndex);
-        // A book that IsReopenable enters the history here once the history menu keeps one.
+        if (IsReopenable(&gBook)) {
+            AddToHistory(gBook.book.path.Text());
+        }
         ShowForward(&gView, start, true);
         AfterShow(&gView);
     } else {

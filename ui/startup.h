@@ -13,6 +13,9 @@ int RunProgram(HINSTANCE instance, int showCommand);
 // The in-process tests start the real windows through it.
 HWND CreateUserInterface(int showCommand);
 
+// The interface font: face from language string 20000, 12-pixel height.
+HFONT CreateInterfaceFont();
+
 // The two texts compiled into the program, shown before any language library is
 // loaded, captioned "Error".
 inline constexpr wchar_t kTextFailedToExecute[] = L"Failed to execute file.";

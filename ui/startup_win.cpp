@@ -14,6 +14,7 @@
 #include "ui/dispatch.h"
 #include "ui/full_screen_win.h"
 #include "ui/main_window.h"
+#include "ui/menus.h"
 #include "ui/mouse_win.h"
 #include "ui/reader.h"
 #include "ui/settings_io.h"
@@ -47,21 +48,6 @@ bool ProgramLocationOk() {
     wchar_t path[MAX_PATH + 1];
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     return n > 0 && n < MAX_PATH && ProgramNameIsOurs(path);
-}
-
-HFONT CreateInterfaceFont() {
-    StrBuf face;
-    LanguageString(20000, &face);
-    LOGFONTW lf{};
-    lf.lfHeight = -12;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    uint32_t n = face.length < 31 ? face.length : 31;
-    for (uint32_t i = 0; i < n; ++i) {
-        lf.lfFaceName[i] = static_cast<wchar_t>(face.buffer[i]);
-    }
-    return CreateFontIndirectW(&lf);
 }
 
 // The accelerator table of the settings' key records (the built-in keys until
@@ -102,6 +88,21 @@ int RunInterface(int showCommand, SettingsReader* settings) {
 
 }  // namespace
 
+HFONT CreateInterfaceFont() {
+    StrBuf face;
+    LanguageString(20000, &face);
+    LOGFONTW lf{};
+    lf.lfHeight = -12;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    uint32_t n = face.length < 31 ? face.length : 31;
+    for (uint32_t i = 0; i < n; ++i) {
+        lf.lfFaceName[i] = static_cast<wchar_t>(face.buffer[i]);
+    }
+    return CreateFontIndirectW(&lf);
+}
+
 HWND CreateUserInterface(int showCommand) {
     LoadCursorsAndMenuFont();
     if (!gApp.interfaceFont.valid()) {
@@ -112,6 +113,9 @@ HWND CreateUserInterface(int showCommand) {
     MouseInitShell();
     if (!gApp.accelerators.valid()) {
         gApp.accelerators.reset(CreateAccelerators());
+    }
+    if (!gApp.menus.valid()) {
+        BuildMenus();
     }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);

@@ -6,6 +6,7 @@
 #include "ui/app_state.h"
 #include "ui/command_table.h"
 #include "ui/gdi_owner.h"
+#include "ui/menus.h"
 #include "ui/reader.h"
 #include "view/navigate.h"
 
@@ -55,8 +56,13 @@ bool ButtonRect(int id, RECT* rect) {
 
 void ToolTipText(int command, StrBuf* text) {
     LanguageString(static_cast<uint32_t>(command), text);
-    // The key bound to the command follows in parentheses once key names exist;
-    // until then the tip is the command's name alone.
+    // The key bound to the command follows in parentheses.
+    StrBuf key;
+    CommandKeyText(command, &key);
+    if (key.length > 0 &&
+        !(text->Append(u" (", 2) && text->Append(key.Text(), key.length) && text->AppendChar(u')'))) {
+        LanguageString(static_cast<uint32_t>(command), text);
+    }
 }
 
 TTTOOLINFOW ToolInfo(int command) {

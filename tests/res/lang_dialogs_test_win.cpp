@@ -4,6 +4,7 @@
 // program runs them.
 #include <gtest/gtest.h>
 
+#include "settings/dialog_template.h"
 #include "tests/support/lang_resources_win.h"
 
 #include <commctrl.h>
@@ -267,11 +268,15 @@ TEST(LangDialogTest, CreatesFromANinePointCopy) {
     ReleaseDC(nullptr, screen);
     for (const Loaded& l : LoadAll()) {
         ASSERT_TRUE(l.t.ok && l.t.hasFont) << Where(l);
-        std::vector<uint32_t> copy((l.t.size + 3) / 4);
-        std::memcpy(copy.data(), l.bytes.data, l.t.size);
-        auto bytes = reinterpret_cast<uint8_t*>(copy.data());
-        bytes[l.t.pointSizeOffset] = 9;
-        bytes[l.t.pointSizeOffset + 1] = 0;
+        // The program's own walk agrees with the item-by-item parse.
+        DialogTemplateShape shape = WalkDialogTemplate(l.bytes.data, l.bytes.size);
+        ASSERT_TRUE(shape.ok) << Where(l);
+        EXPECT_EQ(shape.size, l.t.size) << Where(l);
+        EXPECT_EQ(shape.pointSizeOffset, l.t.pointSizeOffset) << Where(l);
+        std::vector<uint32_t> copy((shape.size + 3) / 4);
+        ASSERT_TRUE(CopyDialogTemplateAtPointSize(l.bytes.data, shape, 9,
+                                                  reinterpret_cast<uint8_t*>(copy.data()), copy.size() * 4))
+            << Where(l);
 
         HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                               reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr,

@@ -15,6 +15,7 @@
 #include "ui/command_table.h"
 #include "ui/dispatch.h"
 #include "ui/main_window.h"
+#include "ui/menus.h"
 #include "ui/pane.h"
 #include "ui/reader.h"
 
@@ -128,7 +129,14 @@ TEST_F(WindowTreeTest, ToolTipsNameTheCommands) {
         StrBuf expected;
         LanguageString(static_cast<uint32_t>(command), &expected);
         EXPECT_GT(expected.length, 0u) << command;
-        EXPECT_EQ(Narrow(text), Narrow(reinterpret_cast<const wchar_t*>(expected.Text()))) << command;
+        // A bound key follows the name in parentheses.
+        StrBuf key;
+        CommandKeyText(command, &key);
+        std::string want = Narrow(reinterpret_cast<const wchar_t*>(expected.Text()));
+        if (key.length > 0) {
+            want += " (" + Narrow(reinterpret_cast<const wchar_t*>(key.Text())) + ")";
+        }
+        EXPECT_EQ(Narrow(text), want) << command;
     }
 }
 
