@@ -1,5 +1,6 @@
 #include "archive/fetch_member.h"
 
+#include "archive/plugin_host.h"
 #include "archive/zip_reader.h"
 #include "platform/file.h"
 
@@ -16,9 +17,10 @@ uint8_t* FetchZipMember(const char16_t* archivePath, uint32_t* locator) {
 }
 
 const ArchiveFetchOps kZipOps = {FetchZipMember};
-// Filled by the RAR binding and the plug-in host when they join.
+// Filled by the RAR binding when it joins.
 const ArchiveFetchOps kRarOps = {nullptr};
-const ArchiveFetchOps kPluginOps = {nullptr};
+// Any other kind: the archive plug-ins' GetFile (nothing without a host).
+const ArchiveFetchOps kPluginOps = {PluginReadMember};
 }  // namespace
 
 const ArchiveFetchOps* ArchiveFetchOpsFor(int32_t kind) {
