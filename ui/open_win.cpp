@@ -10,6 +10,7 @@
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
 #include "ui/image_view.h"
+#include "ui/plugins.h"
 #include "ui/reader.h"
 
 namespace {
@@ -121,8 +122,10 @@ void BuildOpenFilter(bool rarPresent, const char16_t* pluginPatterns, StrBuf* ou
 
 void OpenDialog(const char16_t* folder) {
     StrBuf filter;
-    // The RAR library and the plug-ins add their patterns once they are hosted.
-    BuildOpenFilter(false, u"", &filter);
+    // The RAR library adds its pattern once it is hosted.
+    StrBuf pluginPatterns;
+    PluginOpenPatterns(&pluginPatterns);
+    BuildOpenFilter(false, pluginPatterns.Text(), &filter);
     wchar_t file[MAX_PATH + 1] = {};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;

@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/mouse_win.h"
+#include "ui/plugins.h"
 #include "view/layout.h"
 #include "view/loader_thread.h"
 #include "view/navigate.h"
@@ -153,8 +154,10 @@ bool PathExists(const char16_t* path) {
 }  // namespace
 
 void ReaderInit() {
-    // The RAR library and the plug-in host add their listings once they are hosted.
-    BookInit(&gBook, nullptr);
+    // The plug-in host lists other archives and adds the plug-ins' extensions;
+    // the RAR library adds its listing once it is hosted.
+    const BookOps bookOps = PluginBookOps();
+    BookInit(&gBook, &bookOps);
 
     ViewOps ops{};
     ops.invalidate = Invalidate;
@@ -194,6 +197,7 @@ void ReaderStopLoader() {
 void ReaderRelease() {
     ReleaseAll(&gView);
     BookRelease(&gBook);
+    PluginsRelease();
 }
 
 void ReaderSetResultWindow(void* window) {
