@@ -66,7 +66,11 @@ class LockedHandle {
 
 // Decodes with the chosen picture plug-in; source/length/flag as the published
 // interface wants them for a file or a memory block.
-bool DecodeWith(const PluginSearch& s, const char* source, intptr_t length, unsigned flag, DecodedImage* image) {
+bool DecodeWith(const PluginSearch& s,
+                const char* source,
+                intptr_t length,
+                unsigned flag,
+                DecodedImage* image) {
     const PluginPlatform* p = s.platform;
     int32_t depth = 0;
     auto getInfo = reinterpret_cast<SusieGetPictureInfo>(p->getProc(s.module.get(), "GetPictureInfo"));
@@ -161,7 +165,8 @@ ArchiveMemberList* PluginListArchive(const char16_t* path) {
         !FindPlugin(&s, ansi, header.bytes, kPluginArchive)) {
         return nullptr;
     }
-    auto getInfo = reinterpret_cast<SusieGetArchiveInfo>(s.platform->getProc(s.module.get(), "GetArchiveInfo"));
+    auto getInfo =
+        reinterpret_cast<SusieGetArchiveInfo>(s.platform->getProc(s.module.get(), "GetArchiveInfo"));
     if (getInfo == nullptr) {
         return nullptr;
     }
@@ -186,7 +191,8 @@ uint8_t* PluginReadMember(const char16_t* path, uint32_t* locator) {
     }
     SusieHandle handle = nullptr;
     const auto position = static_cast<intptr_t>(s.headerOffset + uint64_t{*locator});
-    if (getFile(ansi, position, reinterpret_cast<char*>(&handle), kSusieDestinationMemory, GoOn, 0) != kSusieOk) {
+    if (getFile(ansi, position, reinterpret_cast<char*>(&handle), kSusieDestinationMemory, GoOn, 0) !=
+        kSusieOk) {
         return nullptr;
     }
     LockedHandle bytes(s.platform, handle);
@@ -201,7 +207,8 @@ void PluginConfigure(void* ownerWindow, const char16_t* fileName) {
     if (!LoadNamedPlugin(&s, fileName)) {
         return;
     }
-    auto dialog = reinterpret_cast<SusieConfigurationDlg>(s.platform->getProc(s.module.get(), "ConfigurationDlg"));
+    auto dialog =
+        reinterpret_cast<SusieConfigurationDlg>(s.platform->getProc(s.module.get(), "ConfigurationDlg"));
     if (dialog != nullptr) {
         (void)dialog(ownerWindow, 1);
     }

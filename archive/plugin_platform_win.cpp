@@ -9,7 +9,8 @@ void* LoadPlugin(const char16_t* path) {
     // own libraries are looked for beside it first.
     const DWORD oldMode = GetThreadErrorMode();
     SetThreadErrorMode(oldMode | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
-    HMODULE m = LoadLibraryExW(reinterpret_cast<const wchar_t*>(path), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE m =
+        LoadLibraryExW(reinterpret_cast<const wchar_t*>(path), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     SetThreadErrorMode(oldMode, nullptr);
     return m;
 }
@@ -59,14 +60,15 @@ bool FromAnsi(const char* text, size_t n, StrBuf* out) {
     if (p == nullptr) {
         return false;
     }
-    const int got = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(n), reinterpret_cast<wchar_t*>(p), need);
+    const int got =
+        MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(n), reinterpret_cast<wchar_t*>(p), need);
     p[got > 0 ? got : 0] = 0;
     out->SyncLength();
     return true;
 }
 
-const PluginPlatform kWindows = {LoadPlugin,  GetExport, FreePlugin, LockLocal, UnlockLocal,
-                                 FreeLocal,   FreeGlobal, ToAnsi,    FromAnsi};
+const PluginPlatform kWindows = {LoadPlugin, GetExport,  FreePlugin, LockLocal, UnlockLocal,
+                                 FreeLocal,  FreeGlobal, ToAnsi,     FromAnsi};
 
 }  // namespace
 

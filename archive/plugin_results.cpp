@@ -68,7 +68,8 @@ bool ConvertPluginPicture(const uint8_t* info,
     std::memcpy(&h, info, kInfoHeaderSize);
     // V4 and V5 headers are longer; the colour table follows the header's own
     // size, and a block shorter than that size is not a BITMAPINFO.
-    if (h.size < kInfoHeaderSize || h.size > infoSize || h.compression != 0 || h.width <= 0 || h.height <= 0) {
+    if (h.size < kInfoHeaderSize || h.size > infoSize || h.compression != 0 || h.width <= 0 ||
+        h.height <= 0) {
         return false;
     }
     const uint32_t bitCount = h.bitCount;
@@ -103,7 +104,10 @@ bool ConvertPluginPicture(const uint8_t* info,
     return true;
 }
 
-ArchiveMemberList* ParseArchiveInfo(const uint8_t* block, size_t size, uint64_t archiveTime, AnsiToWide convert) {
+ArchiveMemberList* ParseArchiveInfo(const uint8_t* block,
+                                    size_t size,
+                                    uint64_t archiveTime,
+                                    AnsiToWide convert) {
     if (block == nullptr || size < kSusieMemberSize || size >= kFourGiB) {
         return nullptr;
     }

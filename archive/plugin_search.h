@@ -39,8 +39,8 @@ class PluginModule {
 struct PluginSearch {
     const PluginPlatform* platform = nullptr;
     const PluginSource* source = nullptr;
-    StrBuf folder;            // copied under AppLock
-    PluginModule module;      // the accepting or named plug-in
+    StrBuf folder;              // copied under AppLock
+    PluginModule module;        // the accepting or named plug-in
     uint32_t headerOffset = 0;  // 0 or 128: where the accepting plug-in found its data
 };
 
@@ -59,7 +59,10 @@ void ForEachPlugin(PluginSearch* s, bool withDisabled, PluginVisit visit, void* 
 // Chooses the first enabled plug-in of the wanted kind that accepts the file:
 // s->module holds it and s->headerOffset says where it found the data. header
 // must hold kSusieHeaderBuffer bytes.
-[[nodiscard]] bool FindPlugin(PluginSearch* s, const char* ansiName, const uint8_t* header, uint32_t wantedKind);
+[[nodiscard]] bool FindPlugin(PluginSearch* s,
+                              const char* ansiName,
+                              const uint8_t* header,
+                              uint32_t wantedKind);
 
 // Loads fileName from the folder into s->module; false when it does not load.
 [[nodiscard]] bool LoadNamedPlugin(PluginSearch* s, const char16_t* fileName);

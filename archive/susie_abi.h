@@ -69,24 +69,24 @@ constexpr size_t kSusieHeaderBuffer = kSusieHeaderBytes + kSusieHeaderOffset;
 
 // Picture-information record (GetPictureInfo), 32 bytes.
 constexpr size_t kSusiePictureInfoSize = 32;
-constexpr size_t kSusiePictureInfoLeft = 0;        // int32
-constexpr size_t kSusiePictureInfoTop = 4;         // int32
-constexpr size_t kSusiePictureInfoWidth = 8;       // int32
-constexpr size_t kSusiePictureInfoHeight = 12;     // int32
-constexpr size_t kSusiePictureInfoXDensity = 16;   // uint16
-constexpr size_t kSusiePictureInfoYDensity = 18;   // uint16
-constexpr size_t kSusiePictureInfoDepth = 20;      // int16, colour depth in bits
+constexpr size_t kSusiePictureInfoLeft = 0;         // int32
+constexpr size_t kSusiePictureInfoTop = 4;          // int32
+constexpr size_t kSusiePictureInfoWidth = 8;        // int32
+constexpr size_t kSusiePictureInfoHeight = 12;      // int32
+constexpr size_t kSusiePictureInfoXDensity = 16;    // uint16
+constexpr size_t kSusiePictureInfoYDensity = 18;    // uint16
+constexpr size_t kSusiePictureInfoDepth = 20;       // int16, colour depth in bits
 constexpr size_t kSusiePictureInfoTextHandle = 24;  // global-memory handle or 0
 
 // Archive member record (GetArchiveInfo returns an array of them, ended by a
 // record whose method text starts with 0), 444 bytes.
 constexpr size_t kSusieMemberSize = 444;
-constexpr size_t kSusieMemberMethod = 0;          // 8 bytes of text
-constexpr size_t kSusieMemberPosition = 8;        // uint64: where the plug-in finds the member
-constexpr size_t kSusieMemberCompressed = 16;     // uint64
-constexpr size_t kSusieMemberSizeField = 24;      // uint64: bytes when extracted
-constexpr size_t kSusieMemberTime = 32;           // int64: seconds since 1970-01-01 UTC
-constexpr size_t kSusieMemberPath = 40;           // 200 bytes of ANSI text, zero-terminated
-constexpr size_t kSusieMemberName = 240;          // 200 bytes of ANSI text, zero-terminated
-constexpr size_t kSusieMemberCrc = 440;           // uint32
+constexpr size_t kSusieMemberMethod = 0;       // 8 bytes of text
+constexpr size_t kSusieMemberPosition = 8;     // uint64: where the plug-in finds the member
+constexpr size_t kSusieMemberCompressed = 16;  // uint64
+constexpr size_t kSusieMemberSizeField = 24;   // uint64: bytes when extracted
+constexpr size_t kSusieMemberTime = 32;        // int64: seconds since 1970-01-01 UTC
+constexpr size_t kSusieMemberPath = 40;        // 200 bytes of ANSI text, zero-terminated
+constexpr size_t kSusieMemberName = 240;       // 200 bytes of ANSI text, zero-terminated
+constexpr size_t kSusieMemberCrc = 440;        // uint32
 constexpr size_t kSusieMemberTextBytes = 200;

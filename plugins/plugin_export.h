@@ -12,8 +12,13 @@
 class PluginFile {
   public:
     explicit PluginFile(const char* path)
-        : h_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+        : h_(CreateFileA(path,
+                         GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr,
+                         OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL,
+                         nullptr)) {}
     PluginFile(const PluginFile&) = delete;
     PluginFile& operator=(const PluginFile&) = delete;
     ~PluginFile() {

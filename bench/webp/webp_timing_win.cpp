@@ -40,13 +40,14 @@ const PluginSource kSource = {nullptr, Folder, NoneDisabled};
 
 std::vector<uint8_t> ReadAll(const std::u16string& path) {
     std::vector<uint8_t> bytes;
-    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
     LARGE_INTEGER size{};
     if (h != INVALID_HANDLE_VALUE && GetFileSizeEx(h, &size)) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD got = 0;
-        if (!ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size()) {
+        if (!ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+            got != bytes.size()) {
             bytes.clear();
         }
     }
@@ -106,10 +107,12 @@ int main() {
             ++failures;
             continue;
         }
-        std::printf("%-14s libwebp %7.2f ms  host+plug-in file %7.2f ms (ratio %.2f)  memory %7.2f ms (ratio %.2f)\n",
-                    page, bare, file, bare / file, memory, bare / memory);
+        std::printf(
+            "%-14s libwebp %7.2f ms  host+plug-in file %7.2f ms (ratio %.2f)  memory %7.2f ms (ratio %.2f)\n",
+            page, bare, file, bare / file, memory, bare / memory);
     }
-    std::printf("ratio = libwebp / host+plug-in, median of %d rounds; 1.00 is as fast as libwebp alone\n", kRounds);
+    std::printf("ratio = libwebp / host+plug-in, median of %d rounds; 1.00 is as fast as libwebp alone\n",
+                kRounds);
     SetPluginHost(nullptr, nullptr);
     return failures == 0 ? 0 : 1;
 }

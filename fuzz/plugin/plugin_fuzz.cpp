@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<uint8_t> info(data, data + infoSize);
         const std::vector<uint8_t> bits(data + infoSize, data + size);
         DecodedImagePtr image(NewDecodedImage());
-        if (image && ConvertPluginPicture(info.data(), info.size(), bits.data(), bits.size(), 0, image.get())) {
+        if (image &&
+            ConvertPluginPicture(info.data(), info.size(), bits.data(), bits.size(), 0, image.get())) {
             const uint32_t stride = RowStride(image->header.width, image->header.bitCount);
             volatile uint8_t last = image->pixels[size_t{stride} * uint32_t(image->header.height) - 1];
             (void)last;

@@ -166,7 +166,8 @@ bool TarWalk(const TarSource& source, uint64_t start, TarVisit visit, void* cont
         const uint8_t type = w.header[kTypeField];
         if (type == 'L' || type == 'x') {
             longName = false;
-            if (size < sizeof w.extra && source.read(source.context, data, w.extra, static_cast<uint32_t>(size))) {
+            if (size < sizeof w.extra &&
+                source.read(source.context, data, w.extra, static_cast<uint32_t>(size))) {
                 if (type == 'L') {
                     const size_t n = static_cast<size_t>(size) < kTarNameMax ? static_cast<size_t>(size) : 0;
                     std::memcpy(m.name, w.extra, n);

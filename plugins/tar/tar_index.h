@@ -24,7 +24,7 @@ struct TarMember {
     uint64_t header;  // offset of the member's own header (after any long-name entries)
     uint64_t data;    // offset of its first data byte
     uint64_t size;
-    int64_t modified;  // seconds since 1970-01-01 UTC
+    int64_t modified;        // seconds since 1970-01-01 UTC
     char name[kTarNameMax];  // '/'-separated as stored, zero-terminated
 };
 

@@ -81,7 +81,8 @@ void Composite(const uint8_t* bgra, uint32_t width, uint32_t height, uint8_t* ro
 
 int Decode(const Source& src, HLOCAL* infoOut, HLOCAL* bitsOut) {
     WebPDecoderConfig config;
-    if (!WebPInitDecoderConfig(&config) || WebPGetFeatures(src.data, src.size, &config.input) != VP8_STATUS_OK) {
+    if (!WebPInitDecoderConfig(&config) ||
+        WebPGetFeatures(src.data, src.size, &config.input) != VP8_STATUS_OK) {
         return kSusieUnknownFormat;
     }
     if (config.input.has_animation) {

@@ -50,10 +50,8 @@ TEST(PluginHost, PictureFileOffsetsAndSizes) {
         bool decoded;
         intptr_t offset;
     } kCases[] = {
-        {"data at 0", 3000, 0, true, 0},
-        {"behind a 128-byte header", 3000, 128, true, 128},
-        {"2,176 bytes exactly", 2176, 0, true, 0},
-        {"2,000 bytes never offered", 2000, 0, false, -1},
+        {"data at 0", 3000, 0, true, 0},           {"behind a 128-byte header", 3000, 128, true, 128},
+        {"2,176 bytes exactly", 2176, 0, true, 0}, {"2,000 bytes never offered", 2000, 0, false, -1},
         {"nobody accepts", 3000, 500, false, -1},
     };
     for (const auto& c : kCases) {
@@ -82,16 +80,16 @@ TEST(PluginHost, SearchOrderKindsAndDisabled) {
     wrongKind.kind = "00AM";
     FakePlugin refuses = Picture(u"no.spi");
     refuses.accepts = false;
-    FakePluginHost host({Picture(u"late.sph"), noExport, wrongKind, refuses, Picture(u"off.spi"),
-                         Picture(u"first.spi")},
-                        {u"OFF.SPI"});
+    FakePluginHost host(
+        {Picture(u"late.sph"), noExport, wrongKind, refuses, Picture(u"off.spi"), Picture(u"first.spi")},
+        {u"OFF.SPI"});
     const std::u16string path = host.WriteFile("p.fak", FileWith("FAKE", 0));
     DecodedImagePtr image(PluginOpenPictureFile(path.c_str()));
     ASSERT_TRUE(image);
-    EXPECT_EQ(host[4].loads, 0);            // disabled: never loaded
-    EXPECT_EQ(host[0].pictureLength, -1);   // ".sph" only after every ".spi"
-    EXPECT_EQ(host[5].pictureLength, 0);    // the accepting ".spi"
-    EXPECT_EQ(host[2].pictureLength, -1);   // accepted the data but is an archive plug-in
+    EXPECT_EQ(host[4].loads, 0);           // disabled: never loaded
+    EXPECT_EQ(host[0].pictureLength, -1);  // ".sph" only after every ".spi"
+    EXPECT_EQ(host[5].pictureLength, 0);   // the accepting ".spi"
+    EXPECT_EQ(host[2].pictureLength, -1);  // accepted the data but is an archive plug-in
 
     PluginTextList names;
     PluginList(&names);

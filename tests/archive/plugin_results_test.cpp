@@ -53,7 +53,8 @@ TEST(ConvertPluginPicture, AcceptsAndRefuses) {
     for (const auto& c : kCases) {
         std::vector<uint8_t> bits(c.bitsSize, 0xFF);
         DecodedImagePtr image(NewDecodedImage());
-        const bool ok = ConvertPluginPicture(c.info.data(), c.info.size(), bits.data(), bits.size(), 0, image.get());
+        const bool ok =
+            ConvertPluginPicture(c.info.data(), c.info.size(), bits.data(), bits.size(), 0, image.get());
         EXPECT_EQ(ok, c.ok) << c.label;
         if (ok) {
             EXPECT_EQ(image->header.bitCount, c.outBits) << c.label;
@@ -92,8 +93,8 @@ TEST(ConvertPluginPicture, PaletteAfterTheRealHeaderAndDepth) {
 TEST(ParseArchiveInfo, RecordsUntilTheEndMarker) {
     std::vector<uint8_t> block;
     for (const auto& r : {MakeMemberRecord("sub\\", "a.png", 0x100000200ull, 0x1234, 0),
-                          MakeMemberRecord("", std::string(200, 'n'), 7, 9, -1),
-                          std::vector<uint8_t>(444, 0), MakeMemberRecord("", "after.png", 1, 1, 1)}) {
+                          MakeMemberRecord("", std::string(200, 'n'), 7, 9, -1), std::vector<uint8_t>(444, 0),
+                          MakeMemberRecord("", "after.png", 1, 1, 1)}) {
         block.insert(block.end(), r.begin(), r.end());
     }
     MemberListPtr list(ParseArchiveInfo(block.data(), block.size() + 100, 5, Latin1));

@@ -51,8 +51,8 @@ std::u16string WriteTemp(const char16_t* name, const Bytes& bytes) {
     GetTempPathW(MAX_PATH, dir);
     std::u16string path = reinterpret_cast<const char16_t*>(dir);
     path += name;
-    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD wrote = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
     CloseHandle(h);
@@ -138,8 +138,9 @@ TEST_F(OurPlugins, WebPPicturesEqualLibwebp) {
 TEST_F(OurPlugins, TarBooksListAndRead) {
     const Bytes webp = ReadAll(std::string(PW_WEBP_FIXTURES) + "/lossless.webp");
     const std::string page(webp.begin(), webp.end());
-    const TarBytes tar = TarJoin({TarEntry("book/", "", '5'), TarEntry("book/01.webp", page),
-                                  TarEntry("book/02.txt", "notes"), TarEntry("empty.webp", ""), TarBytes(1024, 0)});
+    const TarBytes tar =
+        TarJoin({TarEntry("book/", "", '5'), TarEntry("book/01.webp", page), TarEntry("book/02.txt", "notes"),
+                 TarEntry("empty.webp", ""), TarBytes(1024, 0)});
     const struct {
         const char16_t* file;
         size_t junk;

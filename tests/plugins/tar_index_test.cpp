@@ -44,17 +44,29 @@ TEST(TarWalk, Archives) {
         bool ok;
         std::vector<std::string> names;
     } kCases[] = {
-        {"plain with folder", TarJoin({TarEntry("sub/", "", '5'), TarEntry("sub/p1.png", "xyz"), end}), true,
+        {"plain with folder",
+         TarJoin({TarEntry("sub/", "", '5'), TarEntry("sub/p1.png", "xyz"), end}),
+         true,
          {"sub/p1.png"}},
         {"ustar prefix", TarJoin({TarEntry("p.png", "1", '0', "deep/er"), end}), true, {"deep/er/p.png"}},
-        {"GNU long name", TarJoin({TarEntry("././@LongLink", longName + '\0', 'L'), TarEntry("trunc", "x"), end}), true,
+        {"GNU long name",
+         TarJoin({TarEntry("././@LongLink", longName + '\0', 'L'), TarEntry("trunc", "x"), end}),
+         true,
          {longName}},
-        {"pax path", TarJoin({TarEntry("pax", "29 path=x/very-long-name.png\n", 'x'), TarEntry("short", "x"), end}), true,
+        {"pax path",
+         TarJoin({TarEntry("pax", "29 path=x/very-long-name.png\n", 'x'), TarEntry("short", "x"), end}),
+         true,
          {"x/very-long-name.png"}},
-        {"base-256 size", TarJoin({TarEntry("big.png", "0123456789", '0', "", true), end}), true, {"big.png"}},
+        {"base-256 size",
+         TarJoin({TarEntry("big.png", "0123456789", '0', "", true), end}),
+         true,
+         {"big.png"}},
         {"no end blocks", TarEntry("only.png", "q"), true, {"only.png"}},
         {"member past the end", truncated, true, {"a.png"}},
-        {"links and devices skipped", TarJoin({TarEntry("l", "", '2'), TarEntry("f.png", "z"), end}), true, {"f.png"}},
+        {"links and devices skipped",
+         TarJoin({TarEntry("l", "", '2'), TarEntry("f.png", "z"), end}),
+         true,
+         {"f.png"}},
         {"not a tar", Bytes(2048, 'n'), false, {}},
         {"empty", Bytes{}, false, {}},
     };
@@ -67,8 +79,8 @@ TEST(TarWalk, Archives) {
 }
 
 TEST(TarWalk, MembersFoundAgainByHeader) {
-    const Bytes tar = TarJoin({Bytes(128, 0x77), TarEntry("a.png", "AAAA"), TarEntry("b.png", std::string(700, 'b')),
-                            TarEntry("empty.png", "")});
+    const Bytes tar = TarJoin({Bytes(128, 0x77), TarEntry("a.png", "AAAA"),
+                               TarEntry("b.png", std::string(700, 'b')), TarEntry("empty.png", "")});
     const TarSource src{const_cast<Bytes*>(&tar), Read, tar.size()};
     Found f;
     ASSERT_TRUE(TarWalk(src, 128, Collect, &f));  // behind a 128-byte header

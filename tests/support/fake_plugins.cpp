@@ -65,7 +65,12 @@ int PictureInfo(const char*, intptr_t length, unsigned, void* info) {
     return 0;
 }
 
-int Picture(const char*, intptr_t length, unsigned flag, SusieHandle* info, SusieHandle* bits, SusieProgress,
+int Picture(const char*,
+            intptr_t length,
+            unsigned flag,
+            SusieHandle* info,
+            SusieHandle* bits,
+            SusieProgress,
             intptr_t) {
     gActive->pictureLength = length;
     gActive->pictureFlag = flag;
@@ -94,7 +99,8 @@ int File(const char*, intptr_t length, char* destination, unsigned, SusieProgres
 void* Load(const char16_t* path) {
     for (FakePlugin& p : *gPlugins) {
         const std::u16string full(path);
-        if (full.size() > p.file.size() && full.compare(full.size() - p.file.size(), p.file.size(), p.file) == 0 &&
+        if (full.size() > p.file.size() &&
+            full.compare(full.size() - p.file.size(), p.file.size(), p.file) == 0 &&
             full[full.size() - p.file.size() - 1] == u'\\') {
             ++p.loads;
             return &p;
@@ -106,12 +112,18 @@ void* Load(const char16_t* path) {
 void* Proc(void* module, const char* name) {
     gActive = static_cast<FakePlugin*>(module);
     const std::string n(name);
-    if (n == "GetPluginInfo") return reinterpret_cast<void*>(Info);
-    if (n == "IsSupported") return gActive->hasIsSupported ? reinterpret_cast<void*>(Supported) : nullptr;
-    if (n == "GetPictureInfo") return reinterpret_cast<void*>(PictureInfo);
-    if (n == "GetPicture") return reinterpret_cast<void*>(Picture);
-    if (n == "GetArchiveInfo") return reinterpret_cast<void*>(ArchiveInfo);
-    if (n == "GetFile") return reinterpret_cast<void*>(File);
+    if (n == "GetPluginInfo")
+        return reinterpret_cast<void*>(Info);
+    if (n == "IsSupported")
+        return gActive->hasIsSupported ? reinterpret_cast<void*>(Supported) : nullptr;
+    if (n == "GetPictureInfo")
+        return reinterpret_cast<void*>(PictureInfo);
+    if (n == "GetPicture")
+        return reinterpret_cast<void*>(Picture);
+    if (n == "GetArchiveInfo")
+        return reinterpret_cast<void*>(ArchiveInfo);
+    if (n == "GetFile")
+        return reinterpret_cast<void*>(File);
     return nullptr;
 }
 
@@ -184,8 +196,8 @@ FakePluginHost::~FakePluginHost() {
 }
 
 std::u16string FakePluginHost::WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream(native_ / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                           static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(native_ / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return root_ + u"\\" + Wide(name);
 }
 
@@ -206,8 +218,12 @@ bool FakePluginHost::IsDisabled(void* ctx, const char16_t* name) {
     return false;
 }
 
-std::vector<uint8_t> MakeBitmapInfo(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression,
-                                    std::vector<uint32_t> palette, uint32_t headerSize) {
+std::vector<uint8_t> MakeBitmapInfo(int32_t width,
+                                    int32_t height,
+                                    uint16_t bitCount,
+                                    uint32_t compression,
+                                    std::vector<uint32_t> palette,
+                                    uint32_t headerSize) {
     std::vector<uint8_t> out(headerSize + palette.size() * 4, 0);
     const uint16_t planes = 1;
     std::memcpy(&out[0], &headerSize, 4);
@@ -222,8 +238,11 @@ std::vector<uint8_t> MakeBitmapInfo(int32_t width, int32_t height, uint16_t bitC
     return out;
 }
 
-std::vector<uint8_t> MakeMemberRecord(const std::string& path, const std::string& name, uint64_t position,
-                                      uint64_t size, int64_t time) {
+std::vector<uint8_t> MakeMemberRecord(const std::string& path,
+                                      const std::string& name,
+                                      uint64_t position,
+                                      uint64_t size,
+                                      int64_t time) {
     std::vector<uint8_t> r(kSusieMemberSize, 0);
     std::memcpy(&r[kSusieMemberMethod], "fake", 4);
     std::memcpy(&r[kSusieMemberPosition], &position, 8);

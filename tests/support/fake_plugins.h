@@ -12,11 +12,11 @@
 #include "archive/plugin_host.h"
 
 struct FakePlugin {
-    std::u16string file;     // e.g. u"a.spi"
+    std::u16string file;  // e.g. u"a.spi"
     std::string kind = "00IN";
-    bool accepts = true;      // IsSupported takes data starting "FAKE"
+    bool accepts = true;  // IsSupported takes data starting "FAKE"
     bool hasIsSupported = true;
-    std::vector<std::string> patterns;  // GetPluginInfo 2, 4, ...
+    std::vector<std::string> patterns;      // GetPluginInfo 2, 4, ...
     std::vector<std::string> descriptions;  // 3, 5, ...
     std::vector<uint8_t> bitmapInfo;        // GetPicture's BITMAPINFO
     std::vector<uint8_t> bits;              // GetPicture's pixel rows
@@ -63,9 +63,15 @@ class FakePluginHost {
 };
 
 // A 40-byte BITMAPINFOHEADER followed by palette entries.
-std::vector<uint8_t> MakeBitmapInfo(int32_t width, int32_t height, uint16_t bitCount,
-                                    uint32_t compression = 0, std::vector<uint32_t> palette = {},
+std::vector<uint8_t> MakeBitmapInfo(int32_t width,
+                                    int32_t height,
+                                    uint16_t bitCount,
+                                    uint32_t compression = 0,
+                                    std::vector<uint32_t> palette = {},
                                     uint32_t headerSize = 40);
 // One 444-byte archive record.
-std::vector<uint8_t> MakeMemberRecord(const std::string& path, const std::string& name, uint64_t position,
-                                      uint64_t size, int64_t time);
+std::vector<uint8_t> MakeMemberRecord(const std::string& path,
+                                      const std::string& name,
+                                      uint64_t position,
+                                      uint64_t size,
+                                      int64_t time);

@@ -12,7 +12,10 @@ void Octal(uint8_t* field, size_t n, uint64_t v) {
 }
 }  // namespace
 
-TarBytes TarEntry(const std::string& name, const std::string& data, char type, const std::string& prefix,
+TarBytes TarEntry(const std::string& name,
+                  const std::string& data,
+                  char type,
+                  const std::string& prefix,
                   bool base256) {
     TarBytes b(512, 0);
     std::memcpy(&b[0], name.data(), std::min<size_t>(name.size(), 100));
@@ -28,7 +31,10 @@ TarBytes TarEntry(const std::string& name, const std::string& data, char type, c
         Octal(&b[124], 12, data.size());
     }
     b[156] = static_cast<uint8_t>(type);
-    std::memcpy(&b[257], "ustar\0" "00", 8);
+    std::memcpy(&b[257],
+                "ustar\0"
+                "00",
+                8);
     std::memcpy(&b[345], prefix.data(), std::min<size_t>(prefix.size(), 155));
     std::memset(&b[148], ' ', 8);
     uint32_t sum = 0;

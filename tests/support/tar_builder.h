@@ -11,6 +11,9 @@ using TarBytes = std::vector<uint8_t>;
 
 // type: '0' file, '5' folder, 'L' GNU long name, 'x' pax header, ...; prefix: the
 // ustar prefix field; base256: the size in GNU's binary form.
-TarBytes TarEntry(const std::string& name, const std::string& data, char type = '0', const std::string& prefix = "",
+TarBytes TarEntry(const std::string& name,
+                  const std::string& data,
+                  char type = '0',
+                  const std::string& prefix = "",
                   bool base256 = false);
 TarBytes TarJoin(std::initializer_list<TarBytes> parts);
