@@ -47,8 +47,7 @@ bool TryCandidate(void* context, PluginSearch* s, const char16_t* /*name*/, cons
     if (PluginKind(p, module.get()) != f->wantedKind) {
         return true;
     }
-    s->module.reset(p, module.get());
-    module.reset(nullptr, nullptr);  // handed over without freeing
+    s->module.reset(p, module.release());
     s->headerOffset = offset;
     f->found = true;
     return false;

@@ -22,6 +22,12 @@ class PluginModule {
     PluginModule& operator=(const PluginModule&) = delete;
     ~PluginModule() { reset(); }
     void* get() const { return m_; }
+    // Gives the library up without freeing it (another owner takes it over).
+    void* release() {
+        void* m = m_;
+        m_ = nullptr;
+        return m;
+    }
     void reset(const PluginPlatform* platform = nullptr, void* m = nullptr) {
         if (m_ != nullptr) {
             platform_->freeModule(m_);

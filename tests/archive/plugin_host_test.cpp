@@ -69,7 +69,7 @@ TEST(PluginHost, PictureFileOffsetsAndSizes) {
             EXPECT_EQ(image->header.bitCount, 24) << c.label;
             EXPECT_EQ(host[0].supportedName.substr(host[0].supportedName.size() - 5), "p.fak") << c.label;
         }
-        EXPECT_EQ(FakePluginHost::LiveHandles(), 0) << c.label;
+        EXPECT_TRUE(host.AllReleased()) << c.label;
     }
 }
 
@@ -95,6 +95,7 @@ TEST(PluginHost, SearchOrderKindsAndDisabled) {
     PluginList(&names);
     EXPECT_EQ(names.count, 6u);  // every kind 1 or 2 plug-in, the disabled one too
     EXPECT_TRUE(names.ContainsNoCase(u"off.spi", 7));
+    EXPECT_TRUE(host.AllReleased());
 }
 
 TEST(PluginHost, NoFolderGivesNothingAtOnce) {
@@ -135,7 +136,7 @@ TEST(PluginHost, PictureMemoryForm) {
     host[0].result = 0;
     host[0].bitmapInfo = MakeBitmapInfo(2, 2, 32);
     EXPECT_EQ(PluginOpenPictureMemory(u"m.fak", small, sizeof small), nullptr);
-    EXPECT_EQ(FakePluginHost::LiveHandles(), 0);
+    EXPECT_TRUE(host.AllReleased());
 }
 
 TEST(PluginHost, ArchiveListingAndMembers) {
@@ -166,7 +167,7 @@ TEST(PluginHost, ArchiveListingAndMembers) {
             EXPECT_EQ(locator, c.member.size()) << c.label;
             EXPECT_EQ(std::memcmp(block.get(), c.member.data(), c.member.size()), 0) << c.label;
         }
-        EXPECT_EQ(FakePluginHost::LiveHandles(), 0) << c.label;
+        EXPECT_TRUE(host.AllReleased()) << c.label;
     }
 }
 
@@ -198,6 +199,7 @@ TEST(PluginHost, ExtensionsAndDescriptions) {
     EXPECT_EQ(std::u16string(patterns.Text()), u"*.fak;*.jpg;*.FAK;*.fk2");
     EXPECT_EQ(std::u16string(descriptions.Text()), u"Fake/Fake 2");
     EXPECT_FALSE(PluginDescribe(u"missing.spi", &patterns, &descriptions));
+    EXPECT_TRUE(host.AllReleased());
 }
 
 TEST(JoinPatterns, CutAtAWholePattern) {

@@ -124,12 +124,12 @@ TEST_F(OurPlugins, WebPPicturesEqualLibwebp) {
         const std::u16string path = WinePath((base + ".webp").c_str());
         DecodedImagePtr file(PluginOpenPictureFile(path.c_str()));
         ASSERT_TRUE(file) << name;
-        ExpectSamePixels(pam, *file, name);
+        ExpectSamePixels(pam, *file.get(), name);
         EXPECT_EQ(file->sourceSize, webp.size()) << name;
         EXPECT_EQ(file->sourceBits, std::string(name) == "alpha" ? 32 : 24) << name;
         DecodedImagePtr memory(PluginOpenPictureMemory(u"page.webp", webp.data(), webp.size()));
         ASSERT_TRUE(memory) << name;
-        ExpectSamePixels(pam, *memory, name);
+        ExpectSamePixels(pam, *memory.get(), name);
     }
     const Bytes broken(3000, 'R');
     EXPECT_EQ(PluginOpenPictureMemory(u"x.webp", broken.data(), broken.size()), nullptr);

@@ -103,6 +103,7 @@ void* Load(const char16_t* path) {
             full.compare(full.size() - p.file.size(), p.file.size(), p.file) == 0 &&
             full[full.size() - p.file.size() - 1] == u'\\') {
             ++p.loads;
+            ++p.open;
             return &p;
         }
     }
@@ -111,6 +112,9 @@ void* Load(const char16_t* path) {
 
 void* Proc(void* module, const char* name) {
     gActive = static_cast<FakePlugin*>(module);
+    if (gActive->open <= 0) {
+        gActive->usedWhileFreed = true;
+    }
     const std::string n(name);
     if (n == "GetPluginInfo")
         return reinterpret_cast<void*>(Info);
@@ -127,7 +131,9 @@ void* Proc(void* module, const char* name) {
     return nullptr;
 }
 
-void FreeModule(void*) {}
+void FreeModule(void* module) {
+    --static_cast<FakePlugin*>(module)->open;
+}
 
 const uint8_t* Lock(SusieHandle h, size_t* size) {
     auto* v = static_cast<std::vector<uint8_t>*>(h);
@@ -199,6 +205,15 @@ std::u16string FakePluginHost::WriteFile(const std::string& name, const std::vec
     std::ofstream(native_ / name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return root_ + u"\\" + Wide(name);
+}
+
+bool FakePluginHost::AllReleased() const {
+    for (const FakePlugin& p : plugins_) {
+        if (p.open != 0 || p.usedWhileFreed) {
+            return false;
+        }
+    }
+    return gLiveHandles == 0;
 }
 
 int FakePluginHost::LiveHandles() {

@@ -27,6 +27,8 @@ struct FakePlugin {
 
     // Recorded.
     int loads = 0;
+    int open = 0;                 // loaded and not yet freed
+    bool usedWhileFreed = false;  // an export fetched from a freed library
     int supportedCalls = 0;
     intptr_t infoLength = -1;
     intptr_t pictureLength = -1;
@@ -50,6 +52,9 @@ class FakePluginHost {
     // A file of n bytes in the folder's parent; its program path.
     std::u16string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes);
     static int LiveHandles();
+    // Every library freed after use (and none used after its release), every
+    // handle freed.
+    [[nodiscard]] bool AllReleased() const;
 
   private:
     static void GetFolder(void* ctx, StrBuf* out);
