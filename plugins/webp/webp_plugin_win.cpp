@@ -15,17 +15,28 @@ const char* const kInfo[] = {"00IN", "Pagewick WebP picture plug-in", "*.webp", 
 constexpr uint64_t kMaxSource = uint64_t{1} << 31;  // larger files are not pictures we read
 constexpr uint32_t kProbeBytes = 4096;              // enough for the headers GetPictureInfo needs
 
-// a * c / 255, rounded the way the program's blend table rounds.
-uint8_t Blend(uint32_t a, uint32_t c) {
-    if (a == 0 || c == 0) {
-        return 0;
+// a * c / 255, rounded the way the program's blend table rounds; filled at the
+// first picture with alpha after the library is loaded.
+uint8_t gBlend[256 * 256];
+bool gBlendReady = false;
+
+void FillBlend() {
+    for (uint32_t a = 0; a < 256; ++a) {
+        for (uint32_t c = 0; c < 256; ++c) {
+            uint32_t v;
+            if (a == 0 || c == 0) {
+                v = 0;
+            } else if (a == 255 || c == 255) {
+                v = a == 255 ? c : a;
+            } else {
+                const uint32_t lo = a < c ? a : c;
+                const uint32_t hi = a < c ? c : a;
+                v = (hi * (lo * 65536u / 255u) + 32768u) >> 16;
+            }
+            gBlend[a * 256 + c] = static_cast<uint8_t>(v);
+        }
     }
-    if (a == 255 || c == 255) {
-        return static_cast<uint8_t>(a == 255 ? c : a);
-    }
-    const uint32_t lo = a < c ? a : c;
-    const uint32_t hi = a < c ? c : a;
-    return static_cast<uint8_t>((hi * (lo * 65536u / 255u) + 32768u) >> 16);
+    gBlendReady = true;
 }
 
 // The encoded bytes: the caller's block for a memory source, otherwise the file
@@ -65,17 +76,38 @@ bool OpenSource(const char* source, intptr_t length, unsigned flag, uint64_t lim
     return true;
 }
 
-// Alpha rows (BGRA, bottom-up already) composited into the 24-bit rows.
-void Composite(const uint8_t* bgra, uint32_t width, uint32_t height, uint8_t* rows, size_t stride) {
+// Alpha rows (BGRA, bottom-up, width * 4 bytes apart) composited in place into
+// 24-bit rows stride bytes apart: every write lands at or before what is still
+// to be read. The padding bytes become zero.
+void CompositeInPlace(uint8_t* rows, uint32_t width, uint32_t height, size_t stride) {
+    if (!gBlendReady) {
+        FillBlend();
+    }
     for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* in = bgra + size_t{y} * width * 4;
+        const uint8_t* in = rows + size_t{y} * width * 4;
         uint8_t* out = rows + y * stride;
         for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
-            const uint32_t a = in[3];
-            out[0] = Blend(a, in[0]);
-            out[1] = Blend(a, in[1]);
-            out[2] = Blend(a, in[2]);
+            const uint8_t* t = gBlend + size_t{in[3]} * 256;
+            const uint8_t b = t[in[0]];
+            const uint8_t g = t[in[1]];
+            const uint8_t r = t[in[2]];
+            out[0] = b;
+            out[1] = g;
+            out[2] = r;
         }
+        for (size_t pad = size_t{width} * 3; pad < stride; ++pad) {
+            rows[y * stride + pad] = 0;
+        }
+    }
+}
+
+// Zeroes the bytes after each row's pixels.
+void ZeroPadding(uint8_t* rows, uint32_t width, uint32_t height, size_t stride) {
+    if (stride == size_t{width} * 3) {
+        return;
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        std::memset(rows + y * stride + size_t{width} * 3, 0, stride - size_t{width} * 3);
     }
 }
 
@@ -90,47 +122,37 @@ int Decode(const Source& src, HLOCAL* infoOut, HLOCAL* bitsOut) {
     }
     const auto width = static_cast<uint32_t>(config.input.width);
     const auto height = static_cast<uint32_t>(config.input.height);
+    const bool alpha = config.input.has_alpha != 0;
     const size_t stride = (size_t{width} * 3 + 3) & ~size_t{3};
     const size_t bytes = stride * height;
-    HLOCAL bits = LocalAlloc(LMEM_FIXED, bytes);
-    HLOCAL info = LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, 40);
-    uint8_t* alpha = nullptr;
-    if (config.input.has_alpha) {
-        alpha = static_cast<uint8_t*>(std::malloc(size_t{width} * height * 4));
-    }
-    if (bits == nullptr || info == nullptr || (config.input.has_alpha && alpha == nullptr)) {
+    // With alpha the decoder writes 4 bytes a pixel into the same block, which
+    // is then composited down to 3 in place.
+    const size_t decoded = alpha ? size_t{width} * 4 * height : bytes;
+    HLOCAL bits = LocalAlloc(LMEM_FIXED, decoded > bytes ? decoded : bytes);
+    HLOCAL info = LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, sizeof(BITMAPINFOHEADER));
+    if (bits == nullptr || info == nullptr) {
         LocalFree(bits);
         LocalFree(info);
-        std::free(alpha);
         return kSusieNoMemory;
     }
-    // Bottom-up rows straight from the decoder; the padding bytes stay zero.
+    // Bottom-up rows straight from the decoder.
     config.options.flip = 1;
     config.output.is_external_memory = 1;
-    if (alpha != nullptr) {
-        config.output.colorspace = MODE_BGRA;
-        config.output.u.RGBA.rgba = alpha;
-        config.output.u.RGBA.stride = static_cast<int>(width * 4);
-        config.output.u.RGBA.size = size_t{width} * height * 4;
-    } else {
-        std::memset(bits, 0, bytes);
-        config.output.colorspace = MODE_BGR;
-        config.output.u.RGBA.rgba = static_cast<uint8_t*>(bits);
-        config.output.u.RGBA.stride = static_cast<int>(stride);
-        config.output.u.RGBA.size = bytes;
-    }
+    config.output.colorspace = alpha ? MODE_BGRA : MODE_BGR;
+    config.output.u.RGBA.rgba = static_cast<uint8_t*>(bits);
+    config.output.u.RGBA.stride = static_cast<int>(alpha ? size_t{width} * 4 : stride);
+    config.output.u.RGBA.size = decoded;
     const VP8StatusCode status = WebPDecode(src.data, src.size, &config);
     WebPFreeDecBuffer(&config.output);
     if (status != VP8_STATUS_OK) {
         LocalFree(bits);
         LocalFree(info);
-        std::free(alpha);
         return kSusieBadData;
     }
-    if (alpha != nullptr) {
-        std::memset(bits, 0, bytes);
-        Composite(alpha, width, height, static_cast<uint8_t*>(bits), stride);
-        std::free(alpha);
+    if (alpha) {
+        CompositeInPlace(static_cast<uint8_t*>(bits), width, height, stride);
+    } else {
+        ZeroPadding(static_cast<uint8_t*>(bits), width, height, stride);
     }
     BITMAPINFOHEADER h{};
     h.biSize = sizeof h;
