@@ -1,5 +1,6 @@
 #include "archive/fetch_member.h"
 
+#include "archive/plugin_host.h"
 #include "archive/rar_archive.h"
 #include "archive/zip_reader.h"
 #include "platform/file.h"
@@ -25,8 +26,8 @@ uint8_t* FetchRarMember(const char16_t* archivePath, uint32_t* locator) {
 
 const ArchiveFetchOps kZipOps = {FetchZipMember};
 const ArchiveFetchOps kRarOps = {FetchRarMember};
-// Filled by the plug-in host when it joins.
-const ArchiveFetchOps kPluginOps = {nullptr};
+// Any other kind: the archive plug-ins' GetFile (nothing without a host).
+const ArchiveFetchOps kPluginOps = {PluginReadMember};
 }  // namespace
 
 const ArchiveFetchOps* ArchiveFetchOpsFor(int32_t kind) {

@@ -19,6 +19,13 @@ if(WIN32)
     set_target_properties(pw_jpeg PROPERTIES
         IMPORTED_LOCATION "${PW_JPEG_WIN64_DIR}/lib/libjpeg.a"
         INTERFACE_INCLUDE_DIRECTORIES "${PW_JPEG_WIN64_DIR}/include")
+    # libwebp's decoder, cross-built static by scripts/build-webp-win64.sh, for the
+    # WebP plug-in only (the program itself never links it).
+    set(PW_WEBP_WIN64_DIR "${PROJECT_SOURCE_DIR}/build/deps/webp-win64" CACHE PATH "libwebp for win64")
+    add_library(pw_webp STATIC IMPORTED GLOBAL)
+    set_target_properties(pw_webp PROPERTIES
+        IMPORTED_LOCATION "${PW_WEBP_WIN64_DIR}/lib/libwebpdecoder.a"
+        INTERFACE_INCLUDE_DIRECTORIES "${PW_WEBP_WIN64_DIR}/include")
 else()
     find_package(JPEG REQUIRED)
     add_library(pw_jpeg INTERFACE IMPORTED GLOBAL)

@@ -223,10 +223,27 @@ void SetSpecialFolder(const SettingsPlatformOps& ops, SpecialFolder which, StrBu
     }
 }
 
+// A first start with a "plugins" folder beside the program (as the packages ship
+// it) takes that folder as the plug-in folder; otherwise the setting stays empty.
+void FirstStartPluginFolder(Settings* s, const SettingsPlatformOps& ops) {
+    StrBuf program;
+    if (s->pluginFolder.length > 0 || ops.programPath == nullptr || ops.folderExists == nullptr ||
+        !ops.programPath(ops.context, &program)) {
+        return;
+    }
+    const uint32_t folder = ContainingFolderLength(program.Text(), program.length);
+    StrBuf plugins;
+    plugins.JoinPath(program.Text(), folder, u"plugins", 7);
+    if (plugins.length > 0 && ops.folderExists(ops.context, plugins.Text())) {
+        s->pluginFolder.Assign(plugins.Text());
+    }
+}
+
 // The lists of a first start: desktop, Documents and Pictures as favourites, and
 // Pictures as the one registered tree folder. A folder the shell does not give
 // stays empty.
 void ApplyFirstStart(Settings* s, const SettingsPlatformOps& ops) {
+    FirstStartPluginFolder(s, ops);
     for (StrBuf& f : s->favouriteFolders) {
         f.Assign(u"");
     }

@@ -10,6 +10,7 @@
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
 #include "ui/image_view.h"
+#include "ui/plugins.h"
 #include "ui/rar_shell.h"
 #include "ui/reader.h"
 
@@ -122,8 +123,9 @@ void BuildOpenFilter(bool rarPresent, const char16_t* pluginPatterns, StrBuf* ou
 
 void OpenDialog(const char16_t* folder) {
     StrBuf filter;
-    // The plug-ins add their patterns once they are hosted.
-    BuildOpenFilter(RarOffered(), u"", &filter);
+    StrBuf pluginPatterns;
+    PluginOpenPatterns(&pluginPatterns);
+    BuildOpenFilter(RarOffered(), pluginPatterns.Text(), &filter);
     wchar_t file[MAX_PATH + 1] = {};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;

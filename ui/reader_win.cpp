@@ -14,6 +14,7 @@
 #include "ui/app_state.h"
 #include "ui/menus.h"
 #include "ui/mouse_win.h"
+#include "ui/plugins.h"
 #include "ui/rar_shell.h"
 #include "view/layout.h"
 #include "view/loader_thread.h"
@@ -161,10 +162,11 @@ void ReaderInit() {
     MEMORYSTATUSEX memory{};
     memory.dwLength = sizeof memory;
     SetPictureByteLimit(DefaultPictureByteLimit(GlobalMemoryStatusEx(&memory) ? memory.ullTotalPhys : 0));
-    BookOps bookOps{};
+    // The plug-in host lists other archives and adds the plug-ins' extensions;
+    // the RAR library lists RAR books.
+    BookOps bookOps = PluginBookOps();
     RarShellInit();
     RarShellFillBookOps(&bookOps);
-    // The plug-in host adds its listings once it is hosted.
     BookInit(&gBook, &bookOps);
 
     ViewOps ops{};
@@ -205,6 +207,7 @@ void ReaderStopLoader() {
 void ReaderRelease() {
     ReleaseAll(&gView);
     BookRelease(&gBook);
+    PluginsRelease();
 }
 
 void ReaderSetResultWindow(void* window) {

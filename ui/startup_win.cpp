@@ -16,6 +16,7 @@
 #include "ui/main_window.h"
 #include "ui/menus.h"
 #include "ui/mouse_win.h"
+#include "ui/plugins.h"
 #include "ui/reader.h"
 #include "ui/settings_io.h"
 #include "ui/startup.h"
@@ -122,6 +123,8 @@ HWND CreateUserInterface(int showCommand) {
     if (!RegisterWindowClasses(gApp.instance)) {
         return nullptr;
     }
+    // The plug-ins are the decoders' fallback from the first page on.
+    PluginsInit();
     // Without a loader the pages are decoded as they are shown.
     (void)ReaderStartLoader();
     HWND window = PlaceMainWindow(showCommand);

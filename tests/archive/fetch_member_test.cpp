@@ -22,7 +22,7 @@ TEST(FetchArchiveMember, ZipBooksReadThroughTheZipReader) {
         bool served;
     } kCases[] = {{"zip", 2, true},
                   {"rar, no library", 3, false},
-                  {"plug-in (not yet)", 4, false},
+                  {"plug-in (no host set)", 4, false},
                   {"folder", 0, false},
                   {"unknown", 99, false}};
     for (const auto& c : kCases) {

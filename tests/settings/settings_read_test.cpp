@@ -158,6 +158,31 @@ TEST(SettingsRead, FirstStartListsOnlyWhenNoFileWasRead) {
     }
 }
 
+TEST(SettingsRead, FirstStartTakesThePluginsFolderBesideTheProgram) {
+    const std::u16string beside = u"C:\\Programs\\Pagewick\\plugins";
+    const struct {
+        const char* name;
+        bool fileRead;
+        std::u16string stored;  // the file's pluginFolder ("" = not stored)
+        bool folderThere;
+        std::u16string want;
+    } kCases[] = {
+        {"first start, folder there", false, u"", true, beside},
+        {"first start, no folder", false, u"", false, u""},
+        {"stored empty setting kept", true, u"", true, u""},
+        {"stored setting kept", true, u"D:\\spi", true, u"D:\\spi"},
+    };
+    for (const auto& c : kCases) {
+        FakePlatform platform;
+        if (c.folderThere) {
+            platform.folders.insert(beside);
+        }
+        Loaded l;
+        Load(c.fileRead ? FileBuilder().Text(kSlotPluginFolder, c.stored).Build() : Bytes{}, &platform, &l);
+        EXPECT_EQ(std::u16string(l.s.pluginFolder.Text()), c.want) << c.name;
+    }
+}
+
 TEST(SettingsRead, OpenDialogFolderMustExist) {
     FakePlatform platform;
     platform.folders.insert(u"D:\\Comics");
