@@ -56,7 +56,8 @@ void TreeSetPluginExtensions(const TextList* list);
 void TreeShowHidden(bool on);
 void TreeShowFiles(bool on);
 
-// The parent's WM_NOTIFY from the tree control: item expanding, item deleted.
+// The parent's WM_NOTIFY from the tree control: item expanding, item deleted,
+// the icons of an item about to be drawn.
 // Returns what the parent's procedure should return.
 LRESULT TreeNotify(const NMHDR* header);
 

@@ -237,8 +237,13 @@ bool TreeCreate(HWND tree, const wchar_t* rootTitle, bool expandDesktop, bool ex
 void TreeDestroy() {
     CancelPendingChecks();
     if (gTree.tree != nullptr && IsWindow(gTree.tree)) {
+        // Answers still queued for the control find no subclass, so no node.
         TreeView_DeleteAllItems(gTree.tree);
+        RemoveWindowSubclass(gTree.tree, TreeSubclass, kTreeSubclassId);
     }
+    gTree.tree = nullptr;
+    gTree.desktopItem = nullptr;
+    gTree.foldersRoot = nullptr;
     DeregisterShellChanges();
     {
         AcquireSRWLockExclusive(&gTree.rulesLock);
@@ -284,6 +289,8 @@ LRESULT TreeNotify(const NMHDR* header) {
         if ((nm->action & TVE_EXPAND) != 0 && !TreeExpand(nm->itemNew.hItem)) {
             return TRUE;
         }
+    } else if (header->code == TVN_GETDISPINFOW) {
+        TreeItemIcons(reinterpret_cast<NMTVDISPINFOW*>(const_cast<NMHDR*>(header)));
     } else if (header->code == TVN_DELETEITEMW) {
         const auto* nm = reinterpret_cast<const NMTREEVIEWW*>(header);
         auto* node = reinterpret_cast<TreeNode*>(nm->itemOld.lParam);

@@ -101,7 +101,7 @@ void UpdateShownFolder(HTREEITEM item, const ITEMIDLIST* onlyId) {
 
 void ForEachShown(const ITEMIDLIST* id, const ITEMIDLIST* onlyId) {
     FolderTree& t = Tree();
-    for (HTREEITEM at = t.desktopItem; at != nullptr;) {
+    for (HTREEITEM at = t.desktopItem != nullptr ? t.desktopItem : t.foldersRoot; at != nullptr;) {
         HTREEITEM next = TreeView_GetNextVisible(t.tree, at);
         if (SameId(NodeOf(at), id)) {
             UpdateShownFolder(at, onlyId);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <new>
 
@@ -46,14 +47,17 @@ InsertPlan PlanInsert(const ITEMIDLIST* id, SFGAOF attributes) {
     return plan;
 }
 
-int CALLBACK CompareById(LPARAM a, LPARAM b, LPARAM) {
+// Siblings compare as the desktop compares their absolute ids, which comes down
+// to their parent folder comparing their last elements (column 0); asking the
+// parent directly spares a bind per comparison.
+int CALLBACK CompareById(LPARAM a, LPARAM b, LPARAM folder) {
     const auto* na = reinterpret_cast<const TreeNode*>(a);
     const auto* nb = reinterpret_cast<const TreeNode*>(b);
-    IShellFolder* desktop = Tree().desktop;
-    if (desktop == nullptr || na == nullptr || nb == nullptr) {
+    auto* parent = reinterpret_cast<IShellFolder*>(folder);
+    if (na == nullptr || nb == nullptr || na->id == nullptr || nb->id == nullptr) {
         return 0;
     }
-    const HRESULT hr = desktop->CompareIDs(0, na->id, nb->id);
+    const HRESULT hr = parent->CompareIDs(0, ILFindLastID(na->id), ILFindLastID(nb->id));
     return static_cast<short>(HRESULT_CODE(hr));
 }
 
@@ -89,6 +93,22 @@ bool Passes(EnumFilter filter, HTREEITEM parent, const ITEMIDLIST* absId, SFGAOF
 
 }  // namespace
 
+void TreeItemIcons(NMTVDISPINFOW* info) {
+    const auto* node = reinterpret_cast<const TreeNode*>(info->item.lParam);
+    if (node == nullptr || node->id == nullptr ||
+        (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) == 0) {
+        return;
+    }
+    const UINT small = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+    SHFILEINFOW file{};
+    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(node->id), 0, &file, sizeof file, small);
+    info->item.iImage = file.iIcon;
+    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(node->id), 0, &file, sizeof file, small | SHGFI_OPENICON);
+    info->item.iSelectedImage = file.iIcon;
+    // Kept by the control: the shell is asked once per item.
+    info->item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_DI_SETITEM;
+}
+
 bool IdPath(const ITEMIDLIST* id, wchar_t* out) {
     out[0] = 0;
     return id != nullptr && SHGetPathFromIDListW(id, out) && out[0] != 0;
@@ -102,7 +122,8 @@ bool IsDriveRoot(const wchar_t* path) {
     return path[0] != 0 && path[1] == L':' && path[2] == L'\\' && path[3] == 0;
 }
 
-HTREEITEM TreeInsert(HTREEITEM parent, ITEMIDLIST* absId, SFGAOF attributes, int32_t folder) {
+HTREEITEM TreeInsert(HTREEITEM parent, const ItemSource& source, SFGAOF attributes, int32_t folder) {
+    ITEMIDLIST* absId = source.absId;
     PidlOwner id(absId);
     const InsertPlan plan = PlanInsert(absId, attributes);
     if (!plan.shown) {
@@ -117,20 +138,22 @@ HTREEITEM TreeInsert(HTREEITEM parent, ITEMIDLIST* absId, SFGAOF attributes, int
     node->folder = folder;
     node->id = id.release();
 
-    SHFILEINFOW info{};
-    const UINT small = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
-    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(node->id), 0, &info, sizeof info, small);
-    const int icon = info.iIcon;
-    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(node->id), 0, &info, sizeof info,
-                   small | SHGFI_OPENICON | SHGFI_DISPLAYNAME);
+    // Icons are asked for when the control first draws the item (TreeItemIcons):
+    // asking the shell for thousands of them at once would hold the thread.
+    wchar_t name[MAX_PATH] = L"";
+    STRRET ret{};
+    if (FAILED(source.parent->GetDisplayNameOf(source.child, SHGDN_INFOLDER, &ret)) ||
+        FAILED(StrRetToBufW(&ret, source.child, name, MAX_PATH))) {
+        name[0] = 0;
+    }
 
     TVINSERTSTRUCTW ins{};
     ins.hParent = parent;
     ins.hInsertAfter = TVI_LAST;
     ins.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
-    ins.item.pszText = info.szDisplayName;
-    ins.item.iImage = icon;
-    ins.item.iSelectedImage = info.iIcon;
+    ins.item.pszText = name;
+    ins.item.iImage = I_IMAGECALLBACK;
+    ins.item.iSelectedImage = I_IMAGECALLBACK;
     ins.item.lParam = reinterpret_cast<LPARAM>(node);
     if ((attributes & SFGAO_SHARE) != 0) {
         ins.item.state |= INDEXTOOVERLAYMASK(1);
@@ -166,6 +189,8 @@ int EnumerateChildren(HTREEITEM item, EnumFilter filter, const ITEMIDLIST* onlyI
     FolderTree& t = Tree();
     int inserted = 0;
     IEnumIDList* list = nullptr;
+    // The control recomputes its layout at each insertion unless told to wait.
+    SendMessageW(t.tree, WM_SETREDRAW, FALSE, 0);
     const SHCONTF flags = SHCONTF_FOLDERS | t.hiddenFlag | t.archiveFlag;
     if (folder->EnumObjects(t.tree, flags, &list) == S_OK && list != nullptr) {
         ITEMIDLIST* child = nullptr;
@@ -181,7 +206,7 @@ int EnumerateChildren(HTREEITEM item, EnumFilter filter, const ITEMIDLIST* onlyI
                 !Passes(filter, item, absId.get(), attributes)) {
                 continue;
             }
-            if (TreeInsert(item, absId.release(), attributes, -1) != nullptr) {
+            if (TreeInsert(item, ItemSource{absId.release(), folder, child}, attributes, -1) != nullptr) {
                 ++inserted;
             }
         }
@@ -193,6 +218,10 @@ int EnumerateChildren(HTREEITEM item, EnumFilter filter, const ITEMIDLIST* onlyI
     if (inserted > 0) {
         SortChildren(item);
     }
+    SendMessageW(t.tree, WM_SETREDRAW, TRUE, 0);
+    if (inserted > 0) {
+        InvalidateRect(t.tree, nullptr, FALSE);
+    }
     return inserted;
 }
 
@@ -201,8 +230,14 @@ void SortChildren(HTREEITEM parent) {
         SortFoldersRoot();
         return;
     }
-    TVSORTCB sort{parent, CompareById, 0};
+    const TreeNode* node = NodeOf(parent);
+    IShellFolder* folder = node != nullptr ? BindFolder(node) : nullptr;
+    if (folder == nullptr) {
+        return;
+    }
+    TVSORTCB sort{parent, CompareById, reinterpret_cast<LPARAM>(folder)};
     SendMessageW(Tree().tree, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+    folder->Release();
 }
 
 bool ChildWithId(HTREEITEM parent, const ITEMIDLIST* id) {

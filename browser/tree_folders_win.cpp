@@ -75,12 +75,13 @@ HTREEITEM InsertRegisteredFolder(uint32_t entry) {
         return nullptr;
     }
     SFGAOF attributes = kInsertAttributes;
-    const HRESULT hr = parent->GetAttributesOf(1, &last, &attributes);
-    parent->Release();
-    if (FAILED(hr)) {
-        return nullptr;
+    HTREEITEM item = nullptr;
+    if (SUCCEEDED(parent->GetAttributesOf(1, &last, &attributes))) {
+        item = TreeInsert(t.foldersRoot, ItemSource{id.release(), parent, last}, attributes,
+                          static_cast<int32_t>(entry));
     }
-    return TreeInsert(t.foldersRoot, id.release(), attributes, static_cast<int32_t>(entry));
+    parent->Release();
+    return item;
 }
 
 int InsertAllRegistered() {

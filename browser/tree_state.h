@@ -102,10 +102,17 @@ void CancelPendingChecks();
 void ApplyCheckAnswer(WPARAM addButton, TreeNode* node);
 uint32_t ArchiveKindLocked(const wchar_t* name);
 
-// Filling (tree_fill_win.cpp). TreeInsert takes ownership of absId.
+// Filling (tree_fill_win.cpp).
 constexpr SFGAOF kInsertAttributes =
     SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_STREAM | SFGAO_SHARE | SFGAO_GHOSTED | SFGAO_HIDDEN;
-HTREEITEM TreeInsert(HTREEITEM parent, ITEMIDLIST* absId, SFGAOF attributes, int32_t folder);
+// An item to insert: its absolute id (TreeInsert takes ownership), and its parent
+// folder with its relative id, which name it.
+struct ItemSource {
+    ITEMIDLIST* absId;
+    IShellFolder* parent;
+    const ITEMIDLIST* child;
+};
+HTREEITEM TreeInsert(HTREEITEM parent, const ItemSource& source, SFGAOF attributes, int32_t folder);
 // Fills a never-expanded item; false when nothing was inserted (the button is
 // then gone and the expansion should be refused).
 bool TreeExpand(HTREEITEM item);
@@ -117,6 +124,8 @@ enum class EnumFilter { kAll, kHiddenOnly, kFilesOnly, kMissing };
 // cannot be enumerated.
 int EnumerateChildren(HTREEITEM item, EnumFilter filter, const ITEMIDLIST* onlyId);
 void SortChildren(HTREEITEM parent);
+// Answers the control's request for an item's icons (TVN_GETDISPINFO).
+void TreeItemIcons(NMTVDISPINFOW* info);
 bool ChildWithId(HTREEITEM parent, const ITEMIDLIST* id);
 // File-system path of an id into out (MAX_PATH); false when it has none.
 bool IdPath(const ITEMIDLIST* id, wchar_t* out);

@@ -216,6 +216,12 @@ TEST_F(FolderTreeTest, ChangesAddRemoveAndResort) {
     Make(L"bare\\new\\");
     Notify(SHCNE_MKDIR, Path(L"bare\\new"));
     EXPECT_TRUE(Button(Item(BaseItem(), L"bare")));
+    // Gone before anyone said so: the expansion finds nothing and the button goes.
+    ASSERT_TRUE(RemoveDirectoryW(Path(L"bare\\new").c_str()));
+    ASSERT_TRUE(RemoveDirectoryW(Path(L"bare").c_str()));
+    Expand(Item(BaseItem(), L"bare"));
+    EXPECT_TRUE(Children(Item(BaseItem(), L"bare")).empty());
+    EXPECT_FALSE(Button(Item(BaseItem(), L"bare")));
 }
 
 TEST_F(FolderTreeTest, ArchiveFilesFollowChangesOnlyWithLeavesShown) {
