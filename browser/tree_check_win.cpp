@@ -24,6 +24,25 @@ void FreeRequest(CheckRequest* r) {
     NodeHeapFree(r);
 }
 
+void FreeChain(CheckRequest* r) {
+    while (r != nullptr) {
+        CheckRequest* next = r->next;
+        FreeRequest(r);
+        r = next;
+    }
+}
+
+// wParam names the item of a single request (a batch's items are in its nodes).
+bool PostChain(CheckRequest* first, HTREEITEM item) {
+    HWND window = Tree().checkWindow;
+    if (window == nullptr || !PostMessageW(window, kCheckMessage, reinterpret_cast<WPARAM>(item),
+                                           reinterpret_cast<LPARAM>(first))) {
+        FreeChain(first);
+        return false;
+    }
+    return true;
+}
+
 bool IsZipName(const wchar_t* name) {
     const uint32_t n = static_cast<uint32_t>(lstrlenW(name));
     return ArchiveKindOfFile(reinterpret_cast<const char16_t*>(name), n, ArchiveKindRules{}) == kKindZip;
@@ -121,7 +140,7 @@ void HandleCheck(IShellFolder* desktop, CheckRequest* r) {
 void Drain(HWND window) {
     MSG msg;
     while (PeekMessageW(&msg, window, kCheckMessage, kCheckMessage, PM_REMOVE)) {
-        FreeRequest(reinterpret_cast<CheckRequest*>(msg.lParam));
+        FreeChain(reinterpret_cast<CheckRequest*>(msg.lParam));
     }
     InterlockedExchange(&Tree().cancelChecks, 0);
 }
@@ -134,7 +153,13 @@ LRESULT CALLBACK CheckProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     auto* state = reinterpret_cast<CheckWindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case kCheckMessage:
-            HandleCheck(state != nullptr ? state->desktop : nullptr, reinterpret_cast<CheckRequest*>(lParam));
+            // One request, or a batch chained through next; a cancel set while
+            // the batch runs makes the rest go unanswered.
+            for (auto* r = reinterpret_cast<CheckRequest*>(lParam); r != nullptr;) {
+                CheckRequest* next = r->next;
+                HandleCheck(state != nullptr ? state->desktop : nullptr, r);
+                r = next;
+            }
             return 0;
         case kDrainMessage:
             Drain(window);
@@ -240,9 +265,32 @@ void PostChildCheck(HTREEITEM item, bool addButton) {
         InterlockedIncrement(&node->refs);
     }
     r->node = node;
-    if (!PostMessageW(t.checkWindow, kCheckMessage, reinterpret_cast<WPARAM>(item),
-                      reinterpret_cast<LPARAM>(r))) {
-        FreeRequest(r);
+    if (t.batchDepth > 0) {
+        *t.batchTail = r;
+        t.batchTail = &r->next;
+        return;
+    }
+    (void)PostChain(r, item);
+}
+
+void BeginCheckBatch() {
+    FolderTree& t = Tree();
+    if (t.batchDepth++ == 0) {
+        t.batchFirst = nullptr;
+        t.batchTail = &t.batchFirst;
+    }
+}
+
+void EndCheckBatch() {
+    FolderTree& t = Tree();
+    if (t.batchDepth == 0 || --t.batchDepth > 0) {
+        return;
+    }
+    CheckRequest* first = t.batchFirst;
+    t.batchFirst = nullptr;
+    t.batchTail = &t.batchFirst;
+    if (first != nullptr) {
+        (void)PostChain(first, nullptr);
     }
 }
 

@@ -191,6 +191,7 @@ int EnumerateChildren(HTREEITEM item, EnumFilter filter, const ITEMIDLIST* onlyI
     IEnumIDList* list = nullptr;
     // The control recomputes its layout at each insertion unless told to wait.
     SendMessageW(t.tree, WM_SETREDRAW, FALSE, 0);
+    BeginCheckBatch();
     const SHCONTF flags = SHCONTF_FOLDERS | t.hiddenFlag | t.archiveFlag;
     if (folder->EnumObjects(t.tree, flags, &list) == S_OK && list != nullptr) {
         ITEMIDLIST* child = nullptr;
@@ -218,6 +219,7 @@ int EnumerateChildren(HTREEITEM item, EnumFilter filter, const ITEMIDLIST* onlyI
     if (inserted > 0) {
         SortChildren(item);
     }
+    EndCheckBatch();
     SendMessageW(t.tree, WM_SETREDRAW, TRUE, 0);
     if (inserted > 0) {
         InvalidateRect(t.tree, nullptr, FALSE);

@@ -40,10 +40,12 @@ struct CheckRequest {
     uint32_t enumFlags = 0;   // the tree's hidden and archive flags when posted
     bool hasFolders = false;  // for the root: the registered list was not empty
     TreeNode* node = nullptr;
+    CheckRequest* next = nullptr;  // the rest of a batch
 };
 
 constexpr uint32_t kHiddenFlag = 0x80;   // SHCONTF_INCLUDEHIDDEN
 constexpr uint32_t kArchiveFlag = 0x40;  // SHCONTF_NONFOLDERS
+// lParam the first request; a batch is chained through CheckRequest::next.
 constexpr UINT kCheckMessage = WM_APP;
 constexpr UINT kDrainMessage = WM_APP + 1;
 // lParam an event that the check thread sets once the requests before it ran.
@@ -73,6 +75,10 @@ struct FolderTree {
     ULONG changeId = 0;
     TreeFolderList* folders = nullptr;
     volatile LONG droppedAnswers = 0;
+    // Requests made while filling a folder go to the thread as one message.
+    uint32_t batchDepth = 0;
+    CheckRequest* batchFirst = nullptr;
+    CheckRequest** batchTail = &batchFirst;
 };
 
 FolderTree& Tree();
@@ -98,6 +104,9 @@ HTREEITEM NextVisibleAfterSubtree(HTREEITEM item);
 bool StartCheckThread();
 void StopCheckThread();
 void PostChildCheck(HTREEITEM item, bool addButton);
+// Between these, child checks are collected and posted as one batch at the end.
+void BeginCheckBatch();
+void EndCheckBatch();
 void CancelPendingChecks();
 void ApplyCheckAnswer(WPARAM addButton, TreeNode* node);
 uint32_t ArchiveKindLocked(const wchar_t* name);
