@@ -1,6 +1,12 @@
 // Following the shell's change notifications: one recursive registration below
 // the desktop, delivered to the tree control as kShellChangeMessage, and the
 // adding, removing and refreshing of items they call for.
+//
+// Under Wine 8 the shell raises these only for SHChangeNotify calls made in this
+// same process, delivered at once inside the call: a folder made or removed by
+// this or any other process raises nothing, nor does another process's
+// SHChangeNotify, whatever the sources asked for. Windows also reports the
+// file system's own changes. The tests make each change and then say so.
 #include <windows.h>
 
 #include <commctrl.h>

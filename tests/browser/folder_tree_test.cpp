@@ -120,6 +120,16 @@ TEST_F(FolderTreeTest, ArchiveLeavesComeAndGoWithTheSwitch) {
     TreeShowFiles(true);
     Settle();
     EXPECT_EQ(Children(BaseItem()).size(), 2u);
+    // A new plug-in extension list rebuilds the archive leaves under its rules.
+    Make(L"comic.xyz");
+    TextList plugins;
+    ASSERT_TRUE(plugins.Append(u".XYZ", 4));
+    TreeSetPluginExtensions(&plugins);
+    Settle();
+    EXPECT_EQ(Children(BaseItem()).size(), 3u);
+    TreeSetPluginExtensions(nullptr);
+    Settle();
+    EXPECT_EQ(Children(BaseItem()).size(), 2u);
 }
 
 TEST_F(FolderTreeTest, RegisteredFoldersKeepOneEntryPerPathAndTheRootLosesItsButton) {
