@@ -225,6 +225,10 @@ bool TreeCreate(HWND tree, const wchar_t* rootTitle, bool expandDesktop, bool ex
                  c = TreeView_GetNextSibling(tree, c)) {
                 TreeNode* node = NodeOf(c);
                 if (node != nullptr && node->folder == static_cast<int32_t>(i)) {
+                    // The control expands only an item with a button, and the
+                    // child check has not given one yet; an expansion that finds
+                    // nothing takes it away again.
+                    SetButton(c, true);
                     TreeView_Expand(tree, c, TVE_EXPAND);
                 }
             }
