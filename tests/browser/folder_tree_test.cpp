@@ -276,4 +276,22 @@ TEST_F(FolderTreeTest, AnswerForADeletedItemIsDropped) {
     EXPECT_FALSE(Button(Item(x, L"txt")));
 }
 
+TEST_F(FolderTreeTest, UnreachableFolderGetsAButtonUntilExpanded) {
+    Make(L"gone\\");
+    MakeTree(false);
+    // The folder vanishes between its insertion and its check, as a network
+    // path that stops answering would.
+    ASSERT_NE(SuspendThread(TreeCheckThread()), static_cast<DWORD>(-1));
+    TreeView_Expand(tree_, BaseItem(), TVE_EXPAND);
+    ASSERT_TRUE(RemoveDirectoryW(Path(L"gone").c_str()));
+    ResumeThread(TreeCheckThread());
+    Settle();
+    HTREEITEM gone = Item(BaseItem(), L"gone");
+    ASSERT_NE(gone, nullptr);
+    EXPECT_TRUE(Button(gone));
+    Expand(gone);
+    EXPECT_FALSE(Button(gone));
+    EXPECT_TRUE(Children(gone).empty());
+}
+
 }  // namespace
