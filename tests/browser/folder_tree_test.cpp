@@ -294,4 +294,47 @@ TEST_F(FolderTreeTest, UnreachableFolderGetsAButtonUntilExpanded) {
     EXPECT_TRUE(Children(gone).empty());
 }
 
+TEST_F(FolderTreeTest, InsertedItemsTakeTheirKindAndTypeFromTheRules) {
+    Make(L"dir\\");
+    Make(L"one.zip");
+    Make(L"two.rar");
+    Make(L"three.xyz");
+    Make(L"note.txt");
+    TextList plugins;
+    ASSERT_TRUE(plugins.Append(u".xyz", 4));
+    MakeTree(true);
+    TreeSetRarAvailable(true);
+    TreeSetPluginExtensions(&plugins);
+    Expand(BaseItem());
+    struct Case {
+        const wchar_t* name;
+        uint32_t kind;
+    };
+    static const Case kCases[] = {
+        {L"dir", kKindFolder}, {L"one", kKindZip}, {L"two", kKindRar}, {L"three", kKindPlugin}};
+    EXPECT_EQ(Children(BaseItem()).size(), 4u) << "the text file is not shown";
+    for (const Case& c : kCases) {
+        HTREEITEM item = Item(BaseItem(), c.name);
+        ASSERT_NE(item, nullptr) << Narrow(c.name);
+        EXPECT_EQ(TreeContextKind(item), c.kind) << Narrow(c.name);
+        EXPECT_EQ(TreeNodeTypeOf(item), static_cast<uint32_t>(kNodeShell)) << Narrow(c.name);
+        EXPECT_EQ(TreeRegisteredFolderOf(item), -1) << Narrow(c.name);
+    }
+    EXPECT_EQ(TreeNodeTypeOf(TreeDesktopItem()), static_cast<uint32_t>(kNodeDesktop));
+    EXPECT_EQ(TreeNodeTypeOf(TreeFoldersRoot()), static_cast<uint32_t>(kNodeFolderRoot));
+    EXPECT_EQ(TreeContextKind(TreeFoldersRoot()), static_cast<uint32_t>(kKindVirtual));
+    EXPECT_EQ(TreeRegisteredFolderOf(BaseItem()), 0);
+    // A registered folder is not registered again; the opened item and its
+    // ancestors answer 1 and 2.
+    EXPECT_FALSE(TreeRegisterFolder(BaseItem()));
+    HTREEITEM dir = Item(BaseItem(), L"dir");
+    EXPECT_EQ(TreeContextIsOpenedOrAbove(dir, dir), 1);
+    EXPECT_EQ(TreeContextIsOpenedOrAbove(BaseItem(), dir), 2);
+    EXPECT_EQ(TreeContextIsOpenedOrAbove(dir, BaseItem()), 0);
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(TreeItemPath(dir, path));
+    EXPECT_EQ(std::wstring(path), Path(L"dir"));
+    EXPECT_FALSE(TreeItemPath(TreeFoldersRoot(), path));
+}
+
 }  // namespace
