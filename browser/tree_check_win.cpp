@@ -119,12 +119,16 @@ bool Decide(IShellFolder* desktop, const CheckRequest& r) {
     return false;
 }
 
+bool Stale(const CheckRequest* r) {
+    return r->generation != Tree().cancelGeneration;
+}
+
 void HandleCheck(IShellFolder* desktop, CheckRequest* r) {
     FolderTree& t = Tree();
-    if (t.cancelChecks == 0 && desktop != nullptr) {
+    if (!Stale(r) && desktop != nullptr) {
         const bool yes = Decide(desktop, *r);
         // Only a change is posted: a yes that adds, or a no that takes away.
-        if (t.cancelChecks == 0 && yes == r->addButton) {
+        if (!Stale(r) && yes == r->addButton) {
             TreeNode* node = r->node;
             r->node = nullptr;
             HWND tree = t.tree;
@@ -137,12 +141,29 @@ void HandleCheck(IShellFolder* desktop, CheckRequest* r) {
     FreeRequest(r);
 }
 
-void Drain(HWND window) {
+// Releases the queued requests made before the latest cancel. Requests made
+// after it may already be queued too (the drain runs late): they go back to the
+// queue as one batch instead of being lost.
+void Drain(HWND window, bool all) {
+    CheckRequest* keep = nullptr;
+    CheckRequest** tail = &keep;
     MSG msg;
     while (PeekMessageW(&msg, window, kCheckMessage, kCheckMessage, PM_REMOVE)) {
-        FreeChain(reinterpret_cast<CheckRequest*>(msg.lParam));
+        for (auto* r = reinterpret_cast<CheckRequest*>(msg.lParam); r != nullptr;) {
+            CheckRequest* next = r->next;
+            r->next = nullptr;
+            if (all || Stale(r)) {
+                FreeRequest(r);
+            } else {
+                *tail = r;
+                tail = &r->next;
+            }
+            r = next;
+        }
     }
-    InterlockedExchange(&Tree().cancelChecks, 0);
+    if (keep != nullptr) {
+        (void)PostChain(keep, nullptr);
+    }
 }
 
 struct CheckWindowState {
@@ -162,13 +183,13 @@ LRESULT CALLBACK CheckProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             }
             return 0;
         case kDrainMessage:
-            Drain(window);
+            Drain(window, false);
             return 0;
         case kBarrierMessage:
             SetEvent(reinterpret_cast<HANDLE>(lParam));
             return 0;
         case WM_DESTROY:
-            Drain(window);
+            Drain(window, true);
             PostQuitMessage(0);
             return 0;
         default:
@@ -230,7 +251,26 @@ void StopCheckThread() {
     if (t.checkWindow != nullptr) {
         PostMessageW(t.checkWindow, WM_CLOSE, 0, 0);
     }
-    if (WaitForSingleObject(t.thread, 500) != WAIT_OBJECT_0) {
+    // Messages the thread's shell calls send to this thread's windows are
+    // answered while waiting, so that they cannot hold it past its grace.
+    const DWORD start = GetTickCount();
+    bool ended = false;
+    for (;;) {
+        const DWORD spent = GetTickCount() - start;
+        const DWORD r = spent >= 500
+                            ? WAIT_TIMEOUT
+                            : MsgWaitForMultipleObjects(1, &t.thread, FALSE, 500 - spent, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        if (r != WAIT_OBJECT_0 + 1) {
+            break;
+        }
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (!ended) {
         TerminateThread(t.thread, 0);
         t.checkWindow = nullptr;
     }
@@ -252,6 +292,7 @@ void PostChildCheck(HTREEITEM item, bool addButton) {
     r->type = node->type;
     r->kind = node->kind;
     r->addButton = addButton;
+    r->generation = t.cancelGeneration;
     r->enumFlags = t.hiddenFlag | t.archiveFlag;
     r->hasFolders = t.folders != nullptr && t.folders->count > 0;
     if (node->id != nullptr) {
@@ -299,10 +340,9 @@ void CancelPendingChecks() {
     if (t.checkWindow == nullptr) {
         return;
     }
-    InterlockedExchange(&t.cancelChecks, 1);
-    if (!PostMessageW(t.checkWindow, kDrainMessage, 0, 0)) {
-        InterlockedExchange(&t.cancelChecks, 0);
-    }
+    // Every request made until now is stale; the drain releases those queued.
+    InterlockedIncrement(&t.cancelGeneration);
+    PostMessageW(t.checkWindow, kDrainMessage, 0, 0);
 }
 
 void ApplyCheckAnswer(WPARAM addButton, TreeNode* node) {

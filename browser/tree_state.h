@@ -3,7 +3,7 @@
 //
 // Threads: the user-interface thread owns the control, every node's fields but
 // refs, and the state below except what the child-check thread reads: the
-// check window, the cancel flag and (under rulesLock) the archive rules.
+// check window, the cancel generation and (under rulesLock) the archive rules.
 #pragma once
 
 #include <windows.h>
@@ -40,6 +40,7 @@ struct CheckRequest {
     uint32_t enumFlags = 0;   // the tree's hidden and archive flags when posted
     bool hasFolders = false;  // for the root: the registered list was not empty
     TreeNode* node = nullptr;
+    LONG generation = 0;           // FolderTree::cancelGeneration when made
     CheckRequest* next = nullptr;  // the rest of a batch
 };
 
@@ -61,7 +62,9 @@ struct FolderTree {
     HANDLE ready = nullptr;
     HWND checkWindow = nullptr;
     HWND tree = nullptr;
-    volatile LONG cancelChecks = 0;
+    // Raised by each cancel (user-interface thread); a request made under an
+    // older value is released unanswered.
+    volatile LONG cancelGeneration = 0;
     uint32_t hiddenFlag = 0;
     uint32_t archiveFlag = 0;
     SRWLOCK rulesLock = SRWLOCK_INIT;
