@@ -141,28 +141,11 @@ void HandleCheck(IShellFolder* desktop, CheckRequest* r) {
     FreeRequest(r);
 }
 
-// Releases the queued requests made before the latest cancel. Requests made
-// after it may already be queued too (the drain runs late): they go back to the
-// queue as one batch instead of being lost.
-void Drain(HWND window, bool all) {
-    CheckRequest* keep = nullptr;
-    CheckRequest** tail = &keep;
+// Releases every queued request unanswered (the thread is ending).
+void Drain(HWND window) {
     MSG msg;
     while (PeekMessageW(&msg, window, kCheckMessage, kCheckMessage, PM_REMOVE)) {
-        for (auto* r = reinterpret_cast<CheckRequest*>(msg.lParam); r != nullptr;) {
-            CheckRequest* next = r->next;
-            r->next = nullptr;
-            if (all || Stale(r)) {
-                FreeRequest(r);
-            } else {
-                *tail = r;
-                tail = &r->next;
-            }
-            r = next;
-        }
-    }
-    if (keep != nullptr) {
-        (void)PostChain(keep, nullptr);
+        FreeChain(reinterpret_cast<CheckRequest*>(msg.lParam));
     }
 }
 
@@ -182,14 +165,11 @@ LRESULT CALLBACK CheckProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 r = next;
             }
             return 0;
-        case kDrainMessage:
-            Drain(window, false);
-            return 0;
         case kBarrierMessage:
             SetEvent(reinterpret_cast<HANDLE>(lParam));
             return 0;
         case WM_DESTROY:
-            Drain(window, true);
+            Drain(window);
             PostQuitMessage(0);
             return 0;
         default:
@@ -336,13 +316,10 @@ void EndCheckBatch() {
 }
 
 void CancelPendingChecks() {
-    FolderTree& t = Tree();
-    if (t.checkWindow == nullptr) {
-        return;
-    }
-    // Every request made until now is stale; the drain releases those queued.
-    InterlockedIncrement(&t.cancelGeneration);
-    PostMessageW(t.checkWindow, kDrainMessage, 0, 0);
+    // Every request made until now is stale and is released unanswered when the
+    // thread comes to it. (Draining the queue at that point would also take the
+    // requests made after the cancel, and reorder those left behind waiters.)
+    InterlockedIncrement(&Tree().cancelGeneration);
 }
 
 void ApplyCheckAnswer(WPARAM addButton, TreeNode* node) {

@@ -48,7 +48,6 @@ constexpr uint32_t kHiddenFlag = 0x80;   // SHCONTF_INCLUDEHIDDEN
 constexpr uint32_t kArchiveFlag = 0x40;  // SHCONTF_NONFOLDERS
 // lParam the first request; a batch is chained through CheckRequest::next.
 constexpr UINT kCheckMessage = WM_APP;
-constexpr UINT kDrainMessage = WM_APP + 1;
 // lParam an event that the check thread sets once the requests before it ran.
 constexpr UINT kBarrierMessage = WM_APP + 2;
 // Posted by the check thread to the tree control: wParam 1 add the button, 0
