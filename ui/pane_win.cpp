@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "browser/folder_tree.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/command_table.h"
@@ -62,7 +63,7 @@ HoverSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR 
             break;
     }
     // Everything else, the tree's change notifications among it, goes on to the
-    // control's own procedure.
+    // folder tree's own subclass (OnShellChange) and the control's procedure.
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
@@ -99,6 +100,14 @@ LRESULT CALLBACK PaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_MBUTTONDOWN:
             SetFocus(gApp.mainWindow);
             return 0;
+        case WM_NOTIFY: {
+            // The folder tree fills and releases its items through these.
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header != nullptr && header->idFrom == static_cast<UINT_PTR>(kIdFolderTree)) {
+                return TreeNotify(header);
+            }
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
         case WM_COMMAND: {
             const int command = LOWORD(wParam);
             if (command >= kPaneCommandFirst && command <= kPaneCommandLast) {

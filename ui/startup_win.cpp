@@ -6,6 +6,7 @@
 
 #include "app/os_level.h"
 #include "app/text.h"
+#include "browser/folder_tree.h"
 #include "platform/heap.h"
 #include "platform/lock.h"
 #include "settings/language.h"
@@ -152,7 +153,11 @@ bool ProgramNameIsOurs(const wchar_t* modulePath) {
 }
 
 int RunProgram(HINSTANCE instance, int showCommand) {
+    // The folder tree's heap and child-check thread exist before anything else,
+    // so that the pane finds them ready; a failure only leaves items unchecked.
+    (void)TreeInit();
     if (!AppHeapCreate()) {
+        TreeDestroy();
         return 0;
     }
     gApp.instance = instance;
@@ -175,6 +180,8 @@ int RunProgram(HINSTANCE instance, int showCommand) {
         FreeLanguage();
     }
 
+    // The tree's last release needs COM and the application heap.
+    TreeDestroy();
     AppLockDelete();
     HtmlHelpW(nullptr, nullptr, HH_UNINITIALIZE, helpCookie);
     if (SUCCEEDED(com)) {
