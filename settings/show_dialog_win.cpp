@@ -9,32 +9,55 @@ namespace {
 constexpr uint16_t kDialogPoints = 9;
 }  // namespace
 
-INT_PTR ShowDialog(HWND owner, int templateId, DLGPROC proc, LPARAM param) {
+namespace {
+
+// The 9-point copy of template templateId of the language library, DWORD-aligned
+// as the dialog manager requires; empty when the template is missing, damaged or
+// lacks the set-font style.
+AppPtr<uint32_t> TemplateCopy(int templateId) {
     auto library = static_cast<HMODULE>(LanguageModule());
     if (library == nullptr) {
-        return 0;
+        return {};
     }
     HRSRC found = FindResourceW(library, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
     HGLOBAL loaded = found != nullptr ? LoadResource(library, found) : nullptr;
     const auto* bytes = loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
     if (bytes == nullptr) {
-        return 0;
+        return {};
     }
     DialogTemplateShape shape = WalkDialogTemplate(bytes, SizeofResource(library, found));
     if (!shape.ok || !shape.hasFont) {
-        return 0;
+        return {};
     }
-    // The copy is DWORD-aligned, as the dialog manager requires of a template.
     const size_t words = (shape.size + 3) / 4;
     AppPtr<uint32_t> copy(AppAllocArrayZero<uint32_t>(words));
-    auto* out = reinterpret_cast<uint8_t*>(copy.get());
     if (copy.get() == nullptr ||
-        !CopyDialogTemplateAtPointSize(bytes, shape, kDialogPoints, out, words * 4)) {
+        !CopyDialogTemplateAtPointSize(bytes, shape, kDialogPoints, reinterpret_cast<uint8_t*>(copy.get()),
+                                       words * 4)) {
+        return {};
+    }
+    return copy;
+}
+
+}  // namespace
+
+INT_PTR ShowDialog(HWND owner, int templateId, DLGPROC proc, LPARAM param) {
+    AppPtr<uint32_t> copy = TemplateCopy(templateId);
+    if (copy.get() == nullptr) {
         return 0;
     }
     INT_PTR result = DialogBoxIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(copy.get()), owner, proc, param);
     return result == -1 ? 0 : result;
+}
+
+HWND CreateLanguageDialog(HWND owner, int templateId, DLGPROC proc, LPARAM param) {
+    AppPtr<uint32_t> copy = TemplateCopy(templateId);
+    if (copy.get() == nullptr) {
+        return nullptr;
+    }
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                      reinterpret_cast<LPCDLGTEMPLATEW>(copy.get()), owner, proc, param);
 }
 
 uint32_t AssignFromDialogItem(HWND dialog, int controlId, StrBuf* out) {

@@ -13,6 +13,10 @@
 // shown then.
 INT_PTR ShowDialog(HWND owner, int templateId, DLGPROC proc, LPARAM param);
 
+// The same dialog made modeless (hidden until shown, unless the template is
+// visible); the caller runs its loop and destroys it. Null when nothing is made.
+HWND CreateLanguageDialog(HWND owner, int templateId, DLGPROC proc, LPARAM param);
+
 // Reads the text of a dialog control into out (its whole length); returns the
 // characters read, 0 for an empty control or one that is not there.
 uint32_t AssignFromDialogItem(HWND dialog, int controlId, StrBuf* out);

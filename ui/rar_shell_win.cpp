@@ -6,8 +6,8 @@
 #include "app/text.h"
 #include "archive/rar_archive.h"
 #include "archive/rar_library.h"
-#include "settings/language.h"
 #include "settings/settings.h"
+#include "settings/show_dialog_win.h"
 #include "ui/app_state.h"
 
 namespace {
@@ -20,17 +20,6 @@ struct PasswordDialog {
 
 const wchar_t* Wide(const char16_t* text) {
     return reinterpret_cast<const wchar_t*>(text);
-}
-
-void ReadPassword(HWND dialog, int control, StrBuf* out) {
-    HWND edit = GetDlgItem(dialog, control);
-    const int n = edit != nullptr ? GetWindowTextLengthW(edit) : 0;
-    char16_t* buffer = out->ResetReserve(static_cast<uint32_t>(n) + 1);
-    if (buffer == nullptr) {
-        return;
-    }
-    GetWindowTextW(edit, reinterpret_cast<wchar_t*>(buffer), n + 1);
-    (void)out->SyncLength();
 }
 
 // Over the owner's middle, or the middle of the screen's work area without one.
@@ -67,7 +56,7 @@ INT_PTR CALLBACK PasswordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
                 return FALSE;
             }
             if (LOWORD(wParam) == IDOK) {
-                ReadPassword(dialog, kRarPasswordDialog + 1, state->password);
+                (void)AssignFromDialogItem(dialog, kRarPasswordDialog + 1, state->password);
                 state->confirmed = true;
                 state->done = true;
                 return TRUE;
@@ -92,14 +81,9 @@ INT_PTR CALLBACK PasswordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // thread's other windows (the loader's request queue) wait untouched instead of
 // being run from inside the read that asked.
 bool AskPassword(void*, void* ownerWindow, int32_t dialogId, StrBuf* password) {
-    auto* language = static_cast<HINSTANCE>(LanguageModule());
-    if (language == nullptr) {
-        return false;
-    }
     HWND owner = static_cast<HWND>(ownerWindow);
     PasswordDialog state{password};
-    HWND dialog = CreateDialogParamW(language, MAKEINTRESOURCEW(dialogId), owner, PasswordProc,
-                                     reinterpret_cast<LPARAM>(&state));
+    HWND dialog = CreateLanguageDialog(owner, dialogId, PasswordProc, reinterpret_cast<LPARAM>(&state));
     if (dialog == nullptr) {
         return false;
     }

@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "browser/folder_tree.h"
 #include "decode/picture_limit.h"
 #include "platform/lock.h"
 #include "settings/settings.h"
@@ -167,6 +168,8 @@ void ReaderInit() {
     BookOps bookOps = PluginBookOps();
     RarShellInit();
     RarShellFillBookOps(&bookOps);
+    // The folder tree shows RAR books as archive leaves only with the library present.
+    TreeSetRarAvailable(RarOffered());
     BookInit(&gBook, &bookOps);
 
     ViewOps ops{};
