@@ -38,9 +38,9 @@ int Info(int no, char* buffer, int length) {
     if (no == 0) {
         text = gActive->kind;
     } else if (no >= 2 && no % 2 == 0 && size_t(no / 2 - 1) < gActive->patterns.size()) {
-        text = gActive->patterns[no / 2 - 1];
+        text = gActive->patterns[size_t(no / 2 - 1)];
     } else if (no >= 3 && size_t((no - 3) / 2) < gActive->descriptions.size()) {
-        text = gActive->descriptions[(no - 3) / 2];
+        text = gActive->descriptions[size_t((no - 3) / 2)];
     } else {
         return 0;
     }

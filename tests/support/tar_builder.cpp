@@ -24,7 +24,7 @@ TarBytes TarEntry(const std::string& name,
     if (base256) {
         b[124] = 0x80;
         const uint64_t size = data.size();
-        for (int i = 0; i < 8; ++i) {
+        for (size_t i = 0; i < 8; ++i) {
             b[135 - i] = static_cast<uint8_t>(size >> (8 * i));
         }
     } else {
