@@ -1,5 +1,6 @@
 #include "tests/support/fake_plugins.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <fstream>
@@ -239,7 +240,9 @@ std::vector<uint8_t> MakeBitmapInfo(int32_t width,
                                     uint32_t compression,
                                     std::vector<uint32_t> palette,
                                     uint32_t headerSize) {
-    std::vector<uint8_t> out(headerSize + palette.size() * 4, 0);
+    // A header size under 40 still gets the 40 bytes written below: the block
+    // then claims less than it holds.
+    std::vector<uint8_t> out(std::max<size_t>(headerSize, 40) + palette.size() * 4, 0);
     const uint16_t planes = 1;
     std::memcpy(&out[0], &headerSize, 4);
     std::memcpy(&out[4], &width, 4);
