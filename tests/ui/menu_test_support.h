@@ -53,17 +53,17 @@ class MenusTest : public ShellTest {
         ApplyBindings();
         (void)SwitchToLanguage(u"English");
     }
-    std::wstring Cbz(const wchar_t* name, int pages) {
+    std::wstring Cbz(const wchar_t* name, int count) {
         std::wstring path = folder_.path() + L"\\" + name;
-        std::vector<PageSpec> specs(static_cast<size_t>(pages));
-        for (int i = 0; i < pages; ++i) {
-            PageSpec& spec = specs[static_cast<size_t>(i)];
-            spec.name = std::string("p") + std::to_string(i + 10) + ".bmp";
-            spec.width = 4;
-            spec.height = 6;
-            spec.colour = RGB(i, 80, 40);
+        std::vector<PageSpec> pages(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            PageSpec& page = pages[static_cast<size_t>(i)];
+            page.name = std::string("p") + std::to_string(i + 10) + ".bmp";
+            page.width = 4;
+            page.height = 6;
+            page.colour = RGB(i, 80, 40);
         }
-        EXPECT_TRUE(WriteCbz(path, specs, nullptr));
+        EXPECT_TRUE(WriteCbz(path, pages, nullptr));
         return path;
     }
     ScratchFolder folder_;
