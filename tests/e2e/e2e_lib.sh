@@ -39,6 +39,30 @@ compare_halves() {
     return 1
 }
 
+# press KEY: a key press to the program's window (`window`), focused first.
+press() {
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    xdotool key --window "$window" --clearmodifiers "$1" 2>/dev/null || xdotool key "$1"
+}
+
+# close_with_escape: Esc must end the program within 10 s; counts a failure in
+# `failures` otherwise (and kills it), and clears the key Wine keeps held after.
+close_with_escape() {
+    press Escape
+    for _ in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "FAIL: Esc did not close the program"
+        failures=$((failures + 1))
+        kill "$pid" 2>/dev/null || true
+        return 1
+    fi
+    echo "ok: Esc closed the program"
+    pw_settle_keys Escape
+}
+
 # On failure, what the program printed and how it ended tell a Wine stall from a fault of ours.
 explain() {
     echo "e2e: $1" >&2

@@ -60,11 +60,6 @@ check() {
     compare_halves "$name" "$right" "$left" "$shot" "$x" "$y" "$w" "$h" || failures=$((failures + 1))
 }
 
-press() {
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-    xdotool key --window "$window" --clearmodifiers "$1" 2>/dev/null || xdotool key "$1"
-}
-
 check opened 1 2
 press Down
 check down-turns-a-spread 3 4
@@ -73,19 +68,7 @@ check right-jumps-20 23 24
 press shift+Left
 check shift-left-first-page 1 2
 
-press Escape
-for _ in $(seq 1 100); do
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 $pid 2>/dev/null; then
-    echo "FAIL: Esc did not close the program"
-    failures=$((failures + 1))
-    kill $pid 2>/dev/null || true
-else
-    echo "ok: Esc closed the program"
-    pw_settle_keys Escape
-fi
+close_with_escape || true
 trap - EXIT
 if [ -n "$settings" ]; then
     if python3 "$root/tests/e2e/check_key_table.py" "$work/app/Pagewick.ini"; then

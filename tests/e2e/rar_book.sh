@@ -67,10 +67,6 @@ check() {
         failures=$((failures + 1))
     fi
 }
-press() {
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-    xdotool key --window "$window" --clearmodifiers "$1" 2>/dev/null || xdotool key "$1"
-}
 
 check opened 1 2
 press Down
@@ -80,17 +76,6 @@ check down-again 5 6
 press shift+Right
 check last-spread 11 12
 
-press Escape
-for _ in $(seq 1 100); do
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 $pid 2>/dev/null; then
-    echo "FAIL: Esc did not close the program"
-    failures=$((failures + 1))
-    kill $pid 2>/dev/null || true
-else
-    pw_settle_keys Escape
-fi
+close_with_escape || true
 trap - EXIT
 [ "$failures" -eq 0 ]
