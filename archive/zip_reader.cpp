@@ -2,11 +2,9 @@
 // all integers little-endian, every field read byte by byte.
 #include "archive/zip_reader.h"
 
-#include <zlib.h>
-
-#include "app/crc32.h"
 #include "archive/file_reader.h"
 #include "archive/zip_host.h"
+#include "decode/deflate_owner.h"
 #include "platform/heap.h"
 #include "platform/vm.h"
 
@@ -83,36 +81,16 @@ bool FindCentralSizes(FileId file, uint32_t locator, CentralSizes* out) {
     return false;
 }
 
-// zlib's allocations come from the application heap, zeroed.
-voidpf ZlibAlloc(voidpf, uInt items, uInt size) {
-    if (size != 0 && items > SIZE_MAX / size) {
-        return Z_NULL;
-    }
-    return AppAllocZero(size_t{items} * size);
-}
-
-void ZlibFree(voidpf, voidpf block) {
-    AppFree(block);
-}
-
 // One raw inflate call over whole buffers. The stream must fill the output
 // exactly: a stream that ends early would leave zero bytes behind that a CRC
-// may not catch (data ending in zeros), so it fails here instead.
+// may not catch (data ending in zeros), so it fails here instead, as does one
+// that holds more than the claimed size.
 bool InflateRaw(const uint8_t* in, uint32_t inSize, uint8_t* out, uint32_t outSize) {
-    z_stream s{};
-    s.zalloc = ZlibAlloc;
-    s.zfree = ZlibFree;
-    if (inflateInit2(&s, -MAX_WBITS) != Z_OK) {
+    DeflateDecompressor d = NewDeflateDecompressor();
+    if (d == nullptr) {
         return false;
     }
-    s.next_in = const_cast<Bytef*>(in);
-    s.avail_in = inSize;
-    s.next_out = out;
-    s.avail_out = outSize;
-    int rc = inflate(&s, Z_NO_FLUSH);
-    bool ok = (rc == Z_OK || rc == Z_STREAM_END) && s.total_out == outSize;
-    inflateEnd(&s);
-    return ok;
+    return libdeflate_deflate_decompress(d.get(), in, inSize, out, outSize, nullptr) == LIBDEFLATE_SUCCESS;
 }
 // ZipFindEnd, also giving the file size.
 ZipEnd FindEndRecord(FileId file, uint64_t* fileSizeOut) {
@@ -261,7 +239,7 @@ uint8_t* ZipReadMember(FileId file, uint32_t* locator, uint64_t* modified) {
             return nullptr;
         }
     }
-    if (Crc32(out.get(), sizes.uncompressed) != sizes.crc) {
+    if (libdeflate_crc32(0, out.get(), sizes.uncompressed) != sizes.crc) {
         return nullptr;
     }
     *locator = sizes.uncompressed;

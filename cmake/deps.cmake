@@ -26,10 +26,22 @@ if(WIN32)
     set_target_properties(pw_webp PROPERTIES
         IMPORTED_LOCATION "${PW_WEBP_WIN64_DIR}/lib/libwebpdecoder.a"
         INTERFACE_INCLUDE_DIRECTORIES "${PW_WEBP_WIN64_DIR}/include")
+    # libdeflate, cross-built static by scripts/build-deflate-win64.sh: whole-buffer inflate.
+    set(PW_DEFLATE_WIN64_DIR "${PROJECT_SOURCE_DIR}/build/deps/deflate-win64" CACHE PATH "libdeflate for win64")
+    add_library(pw_deflate STATIC IMPORTED GLOBAL)
+    set_target_properties(pw_deflate PROPERTIES
+        IMPORTED_LOCATION "${PW_DEFLATE_WIN64_DIR}/lib/libdeflate.a"
+        INTERFACE_INCLUDE_DIRECTORIES "${PW_DEFLATE_WIN64_DIR}/include")
 else()
     find_package(JPEG REQUIRED)
     add_library(pw_jpeg INTERFACE IMPORTED GLOBAL)
     target_link_libraries(pw_jpeg INTERFACE JPEG::JPEG)
+    find_path(PW_DEFLATE_INCLUDE libdeflate.h REQUIRED)
+    find_library(PW_DEFLATE_LIBRARY deflate REQUIRED)
+    add_library(pw_deflate UNKNOWN IMPORTED GLOBAL)
+    set_target_properties(pw_deflate PROPERTIES
+        IMPORTED_LOCATION "${PW_DEFLATE_LIBRARY}"
+        INTERFACE_INCLUDE_DIRECTORIES "${PW_DEFLATE_INCLUDE}")
 endif()
 
 # GoogleTest from Debian's sources, built with our own flags for both builds.

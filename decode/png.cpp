@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "app/crc32.h"
+#include "decode/deflate_owner.h"
 #include "decode/blend_table.h"
 #include "decode/entry_steps.h"
 #include "decode/png_internal.h"
@@ -39,7 +39,7 @@ struct Chunk {
 
 bool CrcMatches(const Chunk& c) {
     // The CRC covers the type field (just before the data) and the data.
-    return Crc32(c.data - 4, uint64_t{c.length} + 4) == c.storedCrc;
+    return libdeflate_crc32(0, c.data - 4, size_t{c.length} + 4) == c.storedCrc;
 }
 
 uint32_t ReadBe16(const uint8_t* p) {

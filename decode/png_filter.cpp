@@ -65,6 +65,9 @@ void SetUnfilters(PngRowOps* ops) {
     ops->unfilter[2] = UnfilterUp;
     ops->unfilter[3] = UnfilterAverage<kBpp>;
     ops->unfilter[4] = UnfilterPaeth<kBpp>;
+    for (PngUnfilterBgr& f : ops->unfilterBgr) {
+        f = nullptr;
+    }
 }
 
 // Greyscale and palette samples below 8 bits, most significant bits first.
@@ -174,7 +177,7 @@ void StoreRgba(const PngPixelRules& r, const uint8_t* raw, uint32_t count, uint8
 
 }  // namespace
 
-void ChoosePngUnfilters(uint32_t bpp, PngRowOps* ops) {
+void SetScalarPngUnfilters(uint32_t bpp, PngRowOps* ops) {
     switch (bpp) {
         case 1:
             SetUnfilters<1>(ops);

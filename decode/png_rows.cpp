@@ -1,8 +1,11 @@
-// PNG image data: the zlib stream of the IDAT run inflated one raw row at a time
+// PNG image data, the streaming way: the zlib stream of the IDAT run inflated one raw row at a time
 // (filter byte + packed row), fed chunk by chunk straight from the input, each row
 // unfiltered in place against the previous one and stored at its final place in
 // the bottom-up pixel block. Interlaced pictures run the seven Adam7 passes, each
-// with its own row size; a pass row's pixels land at their final columns.
+// with its own row size; a pass row's pixels land at their final columns. This
+// serves the streams the whole-buffer inflate (png_inflate.cpp) leaves: those
+// that end early, run on past the picture or fail their checks; rows reached
+// before such a fault are kept as they always were.
 #include <cstring>
 
 #include <zlib.h>
@@ -13,26 +16,6 @@
 #include "platform/heap.h"
 
 namespace {
-
-struct Pass {
-    uint32_t x0, y0, dx, dy;
-};
-constexpr Pass kAdam7[7] = {
-    {0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2},
-};
-constexpr Pass kWhole = {0, 0, 1, 1};
-
-uint32_t PassExtent(uint32_t size, uint32_t start, uint32_t step) {
-    return size > start ? (size - start + step - 1) / step : 0;
-}
-
-// Packed bytes of a row of width pixels (filter byte excluded).
-uint64_t RowBytes(const PngImageLayout& l, uint64_t width) {
-    if (l.depth < 8) {
-        return (width * l.depth + 7) >> 3;
-    }
-    return width * l.filterBpp;
-}
 
 void* ZAlloc(void*, uInt items, uInt size) {
     return AppAlloc(uint64_t{items} * size);
@@ -144,7 +127,7 @@ bool UnreachedFill(const PngImageLayout& l, const PngPixelRules& r, uint8_t fill
 
 // Writes fill to every pixel from pass `pass`, pass row `row` on.
 void FillUnreached(const PngImageLayout& l,
-                   const Pass* passes,
+                   const PngPass* passes,
                    int passCount,
                    int pass,
                    uint32_t row,
@@ -152,7 +135,7 @@ void FillUnreached(const PngImageLayout& l,
                    DecodedImage* image) {
     const uint32_t stride = RowStride(l.width, static_cast<int>(l.outPixelBytes * 8));
     for (int p = pass; p < passCount; ++p) {
-        const Pass& ps = passes[p];
+        const PngPass& ps = passes[p];
         uint32_t pw = PassExtent(l.width, ps.x0, ps.dx);
         uint32_t ph = PassExtent(l.height, ps.y0, ps.dy);
         for (uint32_t j = p == pass ? row : 0; j < ph; ++j) {
@@ -167,7 +150,7 @@ void FillUnreached(const PngImageLayout& l,
 
 }  // namespace
 
-DecodeStatus DecodePngImageData(const PngImageLayout& l,
+DecodeStatus DecodePngImageDataStreaming(const PngImageLayout& l,
                                 const PngPixelRules& rules,
                                 const PngIdatRun& run,
                                 DecodedImage* image) {
@@ -175,14 +158,14 @@ DecodeStatus DecodePngImageData(const PngImageLayout& l,
     ChoosePngUnfilters(l.filterBpp, &ops);
     ops.store = ChoosePngStore(l.colourType, l.depth, rules.rgbKey);
 
-    const Pass* passes = l.interlaced ? kAdam7 : &kWhole;
+    const PngPass* passes = l.interlaced ? kAdam7 : &kWhole;
     const int passCount = l.interlaced ? 7 : 1;
     const uint64_t maxRow = RowBytes(l, l.width) + 1;
     if (maxRow > UINT32_MAX) {
         return kDecodeNoMemory;
     }
-    AppPtr<uint8_t> bufferA(static_cast<uint8_t*>(AppAlloc(maxRow)));
-    AppPtr<uint8_t> bufferB(static_cast<uint8_t*>(AppAlloc(maxRow)));
+    AppPtr<uint8_t> bufferA(static_cast<uint8_t*>(AppAllocZero(maxRow + kPngRowSlack)));
+    AppPtr<uint8_t> bufferB(static_cast<uint8_t*>(AppAllocZero(maxRow + kPngRowSlack)));
     if (bufferA.get() == nullptr || bufferB.get() == nullptr) {
         return kDecodeNoMemory;
     }
@@ -198,7 +181,7 @@ DecodeStatus DecodePngImageData(const PngImageLayout& l,
     int stopPass = passCount;
     uint32_t stopRow = 0;
     for (int p = 0; p < passCount && stopPass == passCount; ++p) {
-        const Pass& ps = passes[p];
+        const PngPass& ps = passes[p];
         const uint32_t pw = PassExtent(l.width, ps.x0, ps.dx);
         const uint32_t ph = PassExtent(l.height, ps.y0, ps.dy);
         if (pw == 0 || ph == 0) {

@@ -9,7 +9,7 @@ need_pkgs=(
   wine wine64 xvfb xauth xdotool imagemagick nasm cmake ninja-build
   googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm clang-tidy
   zlib1g-dev libjpeg62-turbo-dev fp-utils dpkg-dev nsis
-  libpng-dev libspng-dev libgif-dev libtiff-dev libzip-dev libstb-dev libwebp-dev webp
+  libdeflate-dev libpng-dev libspng-dev libgif-dev libtiff-dev libzip-dev libstb-dev libwebp-dev webp
   zip unzip p7zip-full libarchive-tools x11-apps fonts-dejavu-core pkg-config python3 python-matplotlib-data
 )
 
@@ -59,3 +59,4 @@ fi
 "$here/scripts/build-jpeg-win64.sh"
 "$here/scripts/build-unrar-win64.sh"
 "$here/scripts/build-webp-win64.sh"
+"$here/scripts/build-deflate-win64.sh"

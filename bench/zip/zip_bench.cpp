@@ -2,7 +2,8 @@
 //   - listing an archive of 10,000 members (ours vs zip_open + zip_stat_index);
 //   - reading every member of a 300-page CBZ of JPEG pages, stored and deflated
 //     (ours vs zip_fopen_index + zip_fread, and vs the bare minimum: inflating the
-//     same compressed bytes already in memory, or reading the stored bytes).
+//     same compressed bytes already in memory with zlib or libdeflate, or reading
+//     the stored bytes).
 // Argument /0 puts the references' output in reused or malloc'd memory, /1 in a
 // fresh virtual-memory block per page, which is what our reader must deliver
 // (each page is handed on and freed on its own); the /1 figures compare like
@@ -13,6 +14,8 @@
 #include <unistd.h>
 #include <zip.h>
 #include <zlib.h>
+
+#include <libdeflate.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -329,6 +332,42 @@ void BM_ReadDeflated_RawInflate(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * GetCorpus().pageBytes));
 }
 
+// The same floor with libdeflate's one-call inflate (what our reader uses), on
+// the same bytes into the same kind of memory: the inflate ratio alone.
+void BM_ReadDeflated_RawLibdeflate(benchmark::State& state) {
+    const bool fresh = state.range(0) != 0;
+    const std::string& path = GetCorpus().deflatedCbz;
+    std::vector<Member> members = Members(path);
+    std::vector<std::vector<uint8_t>> compressed;
+    int fd = open(path.c_str(), O_RDONLY);
+    for (const Member& m : members) {
+        std::vector<uint8_t> bytes(m.compressed);
+        if (pread(fd, bytes.data(), m.compressed, static_cast<off_t>(m.dataOffset)) !=
+            static_cast<ssize_t>(m.compressed)) {
+            std::abort();
+        }
+        compressed.push_back(std::move(bytes));
+    }
+    close(fd);
+    std::vector<uint8_t> out(16 << 20);
+    for (auto _ : state) {
+        for (size_t i = 0; i < members.size(); ++i) {
+            VmBlock block(fresh ? VmAlloc(members[i].size + 4ull) : nullptr);
+            libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+            uint8_t* target = fresh ? block.get() : out.data();
+            libdeflate_result rc = libdeflate_deflate_decompress(d, compressed[i].data(), compressed[i].size(),
+                                                                 target, members[i].size, nullptr);
+            libdeflate_free_decompressor(d);
+            if (rc != LIBDEFLATE_SUCCESS) {
+                state.SkipWithError("inflate failed");
+                return;
+            }
+            benchmark::DoNotOptimize(target[0]);
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * GetCorpus().pageBytes));
+}
+
 void BM_ReadStored_Ours(benchmark::State& state) {
     ReadOurs(state, GetCorpus().storedCbz);
 }
@@ -350,6 +389,7 @@ BENCHMARK(BM_ReadStored_RawRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDeflated_Ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDeflated_Libzip)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDeflated_RawInflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDeflated_RawLibdeflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
