@@ -109,7 +109,8 @@ Bytes Pixels(const Bytes& file, DecodeStatus* status) {
     if (image == nullptr) {
         return {};
     }
-    uint64_t size = uint64_t{RowStride(image->header.width, image->header.bitCount)} * image->header.height;
+    uint64_t size =
+        uint64_t{RowStride(image->header.width, image->header.bitCount)} * static_cast<uint64_t>(image->header.height);
     Bytes pixels(image->pixels, image->pixels + size);
     FreeDecodedImage(image);
     return pixels;
