@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "decode/deflate_owner.h"
 #include "decode/blend_table.h"
+#include "decode/deflate_owner.h"
 #include "decode/entry_steps.h"
 #include "decode/png_internal.h"
 

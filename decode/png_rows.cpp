@@ -151,9 +151,9 @@ void FillUnreached(const PngImageLayout& l,
 }  // namespace
 
 DecodeStatus DecodePngImageDataStreaming(const PngImageLayout& l,
-                                const PngPixelRules& rules,
-                                const PngIdatRun& run,
-                                DecodedImage* image) {
+                                         const PngPixelRules& rules,
+                                         const PngIdatRun& run,
+                                         DecodedImage* image) {
     PngRowOps ops{};
     ChoosePngUnfilters(l.filterBpp, &ops);
     ops.store = ChoosePngStore(l.colourType, l.depth, rules.rgbKey);

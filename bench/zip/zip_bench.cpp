@@ -355,8 +355,8 @@ void BM_ReadDeflated_RawLibdeflate(benchmark::State& state) {
             VmBlock block(fresh ? VmAlloc(members[i].size + 4ull) : nullptr);
             libdeflate_decompressor* d = libdeflate_alloc_decompressor();
             uint8_t* target = fresh ? block.get() : out.data();
-            libdeflate_result rc = libdeflate_deflate_decompress(d, compressed[i].data(), compressed[i].size(),
-                                                                 target, members[i].size, nullptr);
+            libdeflate_result rc = libdeflate_deflate_decompress(
+                d, compressed[i].data(), compressed[i].size(), target, members[i].size, nullptr);
             libdeflate_free_decompressor(d);
             if (rc != LIBDEFLATE_SUCCESS) {
                 state.SkipWithError("inflate failed");

@@ -73,8 +73,8 @@ struct Kind {
 };
 
 constexpr Kind kKinds[] = {
-    {"grey", 8, 0, 1},  {"grey16", 16, 0, 2}, {"grey alpha", 8, 4, 2}, {"rgb", 8, 2, 3},
-    {"rgb16", 16, 2, 6}, {"rgba", 8, 6, 4},   {"rgba16", 16, 6, 8},    {"palette", 8, 3, 1},
+    {"grey", 8, 0, 1},   {"grey16", 16, 0, 2}, {"grey alpha", 8, 4, 2}, {"rgb", 8, 2, 3},
+    {"rgb16", 16, 2, 6}, {"rgba", 8, 6, 4},    {"rgba16", 16, 6, 8},    {"palette", 8, 3, 1},
 };
 
 // Filtered rows of random bytes, each row with the next filter type in turn
@@ -89,7 +89,12 @@ Bytes RandomRaw(std::mt19937* rng, uint32_t rowBytes, uint32_t height) {
     return raw;
 }
 
-Bytes Picture(const Kind& k, uint32_t width, uint32_t height, const Bytes& zdata, size_t pieces, bool emptyFirst) {
+Bytes Picture(const Kind& k,
+              uint32_t width,
+              uint32_t height,
+              const Bytes& zdata,
+              size_t pieces,
+              bool emptyFirst) {
     PngBuilder b;
     b.Ihdr(width, height, k.depth, k.colourType);
     if (k.colourType == 3) {
@@ -109,8 +114,8 @@ Bytes Pixels(const Bytes& file, DecodeStatus* status) {
     if (image == nullptr) {
         return {};
     }
-    uint64_t size =
-        uint64_t{RowStride(image->header.width, image->header.bitCount)} * static_cast<uint64_t>(image->header.height);
+    uint64_t size = uint64_t{RowStride(image->header.width, image->header.bitCount)} *
+                    static_cast<uint64_t>(image->header.height);
     Bytes pixels(image->pixels, image->pixels + size);
     FreeDecodedImage(image);
     return pixels;
@@ -152,7 +157,8 @@ TEST(PngInflate, EveryStreamLayoutGivesTheSamePixels) {
         ASSERT_EQ(status, kDecodeOk) << k.name;
         ASSERT_FALSE(want.empty());
         for (const Layout& layout : layouts) {
-            Bytes got = Pixels(Picture(k, width, height, layout.zdata, layout.pieces, layout.emptyFirst), &status);
+            Bytes got =
+                Pixels(Picture(k, width, height, layout.zdata, layout.pieces, layout.emptyFirst), &status);
             EXPECT_EQ(status, layout.status) << k.name << ": " << layout.name;
             if (layout.status == kDecodeOk) {
                 EXPECT_TRUE(got == want) << k.name << ": " << layout.name;
