@@ -39,7 +39,7 @@ if [ ${#plugins[@]} -gt 0 ]; then
 fi
 cp "$root/res/dist/ReadMe.txt" "$root/res/dist/ReadMe-ja.txt" "$root/res/dist/License.txt" "$stage/"
 
-# Licences of what is linked in: libjpeg-turbo and zlib (static), the MinGW-w64
+# Licences of what is linked in: libjpeg-turbo, libdeflate and zlib (static), the MinGW-w64
 # runtime and the GCC runtime libraries (static), libwebp when a plug-in on it ships.
 licence() {  # licence OUTPUT SOURCE...: the first source that exists, or failure
     local out=$1 src
@@ -56,6 +56,8 @@ licence() {  # licence OUTPUT SOURCE...: the first source that exists, or failur
 jpegsrc=$(find "$root/build/deps/src/jpeg" -maxdepth 1 -type d -name 'libjpeg-turbo-*' 2>/dev/null | head -1)
 licence libjpeg-turbo.txt "$jpegsrc/LICENSE.md"
 cat "$jpegsrc/README.ijg" >>"$stage/licenses/libjpeg-turbo.txt"
+deflatesrc=$(find "$root/build/deps/src/deflate" -maxdepth 1 -type d -name 'libdeflate-*' 2>/dev/null | head -1)
+licence libdeflate.txt "$deflatesrc/COPYING"
 licence zlib.txt /usr/share/doc/libz-mingw-w64/copyright /usr/share/doc/libz-mingw-w64-dev/copyright
 licence mingw-w64-runtime.txt /usr/share/doc/mingw-w64-common/copyright
 licence gcc-runtime.txt /usr/share/doc/gcc-mingw-w64-base/copyright
