@@ -152,10 +152,11 @@ bool Breakdown(const std::u16string& folder, const std::u16string& page) {
         FreeLibrary(m);
     }
     if (ok) {
-        std::printf("steps of one host decode (%zu bytes of pixels): load+release pwtar %.2f ms; "
-                    "pwwebp load+GetPicture+release %.2f ms, GetPicture on a kept library %.2f ms; "
-                    "copy into a fresh block %.2f ms\n",
-                    bytes, first[0], first[1], kept[0], first[2]);
+        std::printf(
+            "steps of one host decode (%zu bytes of pixels): load+release pwtar %.2f ms; "
+            "pwwebp load+GetPicture+release %.2f ms, GetPicture on a kept library %.2f ms; "
+            "copy into a fresh block %.2f ms\n",
+            bytes, first[0], first[1], kept[0], first[2]);
     }
     return ok;
 }
