@@ -38,9 +38,15 @@ struct PageCache {
 
 // Puts page index into the slot: from a cache slot when one holds it (read
 // ahead first, then the previous pages, then the spare), otherwise decoded on
-// this thread. False when the index is out of range or the page cannot be
-// decoded (pageError is then set and the slot stays empty).
+// this thread, after room for it is made by its header's size. False when the index is out of range or the
+// page cannot be decoded (pageError is then set and the slot stays empty).
 [[nodiscard]] bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
+// The same for the partner of a spread, which is shown only when it is portrait
+// too: when it is not in a cache slot and its header says it is landscape, it
+// is not decoded (false, no page error); the page starts the next view and is
+// read ahead for it. A page whose header does not tell is decoded as FillSlot
+// does.
+[[nodiscard]] bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
 // Before a show: the display slots move into the previous slots, or are
 // released when the read-ahead was reset.
 void KeepShown(ReadingView* view);
@@ -60,7 +66,8 @@ void ReleaseAll(ReadingView* view);
 int32_t HeldPictureCount(const ReadingView* view);
 // The bytes of the pixel blocks the view holds now (display and cache slots).
 uint64_t HeldPictureBytes(const ReadingView* view);
-// While the view holds more than the picture budget (PictureByteLimit), releases
-// cache slots: the pages read ahead first, then the previous pages and the
-// spare. The shown pages are never released.
-void ReleaseOverBudget(ReadingView* view);
+// While the view holds more than the picture budget (PictureByteLimit) less
+// coming (the bytes of a picture about to be decoded), releases cache slots:
+// the pages read ahead first, then the previous pages and the spare. The shown
+// pages are never released.
+void ReleaseOverBudget(ReadingView* view, uint64_t coming = 0);
