@@ -51,7 +51,7 @@ Bytes BmpOf(int32_t width, int32_t height) {
     BmpSpec spec;
     spec.width = width;
     spec.height = height < 0 ? -height : height;
-    spec.pixels.assign(static_cast<size_t>(((width * 3 + 3) & ~3) * spec.height), 0);
+    spec.pixels.assign(static_cast<size_t>((width * 3 + 3) & ~3) * static_cast<size_t>(spec.height), 0);
     Bytes b = MakeBmp(spec);
     b.resize(22);
     PutLe32(&b, static_cast<uint32_t>(height));
