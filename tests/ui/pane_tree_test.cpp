@@ -45,12 +45,11 @@ TEST_F(PaneTreeTest, TreeInThePaneExpandsAndFollowsChanges) {
     ASSERT_TRUE(folders.Append(reinterpret_cast<const char16_t*>(base.c_str()),
                                static_cast<uint32_t>(base.size()), 1));
 
-    ASSERT_TRUE(TreeInit());
-    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, nullptr, WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 30, 200,
-                                300, gApp.pane, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdFolderTree)),
-                                gApp.instance, nullptr);
+    // The pane's own tree is built again over the test's registered folder.
+    HWND tree = gApp.folderTree;
     ASSERT_NE(tree, nullptr);
-    SubclassPaneControls(tree, nullptr);
+    TreeDestroy();
+    ASSERT_TRUE(TreeInit());
     TreeSetFolders(&folders);
     ASSERT_TRUE(TreeCreate(tree, L"Folders", false, true));
     ASSERT_TRUE(TreeWaitChecks(10000));
@@ -63,10 +62,9 @@ TEST_F(PaneTreeTest, TreeInThePaneExpandsAndFollowsChanges) {
     ASSERT_TRUE(TreeWaitChecks(10000));
     EXPECT_EQ(ChildTexts(tree, item), (std::vector<std::wstring>{L"a", L"b"}));
 
-    RemovePaneSubclasses();
-    DestroyWindow(tree);
-    gApp.folderTree = nullptr;
     TreeDestroy();
+    TreeSetFolders(&gSettings.treeFolders);
+    ASSERT_TRUE(TreeInit());
     RemoveDirectoryW((base + L"\\b").c_str());
     RemoveDirectoryW((base + L"\\a").c_str());
     RemoveDirectoryW(base.c_str());
