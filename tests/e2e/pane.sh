@@ -111,7 +111,7 @@ if [ "$tree_top" -gt 0 ]; then
     sleep 0.5
     move $((x + 100)) "$cy"
     shoot pane-files-tab
-    mapfile -t col < <(column "$work/pane-files-tab.png" $((x + 100)) "$tree_top" 200)
+    mapfile -t col < <(column "$work/pane-files-tab.png" $((x + 40)) "$tree_top" 200)
     frame_top=-1
     frame_bottom=-1
     for i in "${!col[@]}"; do
@@ -124,16 +124,16 @@ if [ "$tree_top" -gt 0 ]; then
         row_height=$((frame_bottom - frame_top + 1))
         rows_top=$((tree_top + frame_top))
         # A click on the fourth row shows page 4 (with page 5 beside it).
-        xdotool mousemove --sync $((x + 100)) $((rows_top + row_height * 3 + row_height / 2)) click 1
+        xdotool mousemove --sync $((x + 40)) $((rows_top + row_height * 3 + row_height / 2)) click 1
         sleep 1
         shoot row-clicked
         geometry
         compare_halves row-click-shows-page-4 4 5 "$work/row-clicked.png" "$x" "$y" "$w" "$h" ||
             failures=$((failures + 1))
         # Its context menu's first item sends the page to the recycle bin.
-        xdotool mousemove --sync $((x + 100)) $((rows_top + row_height * 3 + row_height / 2)) click 3
+        xdotool mousemove --sync $((x + 40)) $((rows_top + row_height * 3 + row_height / 2)) click 3
         sleep 1
-        xdotool mousemove --sync $((x + 120)) $((rows_top + row_height * 3 + row_height / 2 + 9)) click 1
+        xdotool mousemove --sync $((x + 60)) $((rows_top + row_height * 3 + row_height / 2 + 9)) click 1
         for _ in $(seq 1 50); do [ -e "$work/book/p04.png" ] || break; sleep 0.2; done
         if [ -e "$work/book/p04.png" ]; then fail "the page was not deleted"; else echo "ok: the page went to the recycle bin"; fi
         move $((x + 100)) "$cy"
@@ -172,6 +172,10 @@ if [ "$tree_top" -gt 0 ]; then
     fi
 fi
 
+# Back over the view, the main window has the keys again.
+move $((x + w / 2)) "$cy"
+move $((x + w / 2 + 10)) "$cy"
+sleep 1
 close_with_escape || true
 pid=
 trap - EXIT
