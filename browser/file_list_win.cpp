@@ -102,9 +102,10 @@ void FrameRow(HDC dc, const RECT& r, COLORREF frame, COLORREF fill) {
 HWND FileListCreate(HWND pane, int x, int y, int w, int h, HFONT font) {
     const DWORD style = WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED |
                         LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS;
-    HWND list = CreateWindowExW(WS_EX_STATICEDGE, WC_LISTVIEWW, nullptr, style, x, y, w, h, pane,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFileListId)),
-                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(pane, GWLP_HINSTANCE)), nullptr);
+    HWND list =
+        CreateWindowExW(WS_EX_STATICEDGE, WC_LISTVIEWW, nullptr, style, x, y, w, h, pane,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFileListId)),
+                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(pane, GWLP_HINSTANCE)), nullptr);
     if (list == nullptr) {
         return nullptr;
     }
@@ -162,8 +163,8 @@ void DrawFileListRow(const DRAWITEMSTRUCT* dis, const BookState* book, FileListM
     SetBkMode(dc, TRANSPARENT);
     RECT label{};
     label.left = LVIR_LABEL;
-    if (SendMessageW(dis->hwndItem, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&label)) ==
-        0) {
+    if (SendMessageW(dis->hwndItem, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&label)) == 0) {
         label = r;
     }
     label.left += 2;
@@ -173,8 +174,8 @@ void DrawFileListRow(const DRAWITEMSTRUCT* dis, const BookState* book, FileListM
     RECT icon{};
     icon.left = LVIR_ICON;
     HIMAGELIST images = ListView_GetImageList(dis->hwndItem, LVSIL_SMALL);
-    if (images != nullptr &&
-        SendMessageW(dis->hwndItem, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&icon)) != 0) {
+    if (images != nullptr && SendMessageW(dis->hwndItem, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                          reinterpret_cast<LPARAM>(&icon)) != 0) {
         ImageList_Draw(images, static_cast<int>(dis->itemData), dc, icon.left, icon.top, ILD_TRANSPARENT);
     }
     RestoreDC(dc, saved);

@@ -66,8 +66,8 @@ void EndDrag() {
 }
 
 void HoverMove(HWND pane, WPARAM wParam, int x, int y) {
-    if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && y == 0 && gApp.appActive && gApp.fullScreen &&
-        gSettings.fullScreenBarAutoHide) {
+    if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && y == 0 && gApp.appActive &&
+        gApp.fullScreen && gSettings.fullScreenBarAutoHide) {
         ShowBarIfHidden();
     } else {
         if (gApp.hoverTarget != kHoverPane) {

@@ -133,8 +133,9 @@ void CreateChildren(HWND pane, const CREATESTRUCTW* cs) {
     const int width = (cs->cx > kSplitterWidth ? cs->cx : kSplitterWidth) - kSplitterWidth;
     const int height = cs->cy;
     const auto font = reinterpret_cast<WPARAM>(gApp.interfaceFont.get());
-    gPane.tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER,
-                                 0, 2, width, 24, pane, ChildId(kIdPaneTabs), gApp.instance, nullptr);
+    gPane.tabs =
+        CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER,
+                        0, 2, width, 24, pane, ChildId(kIdPaneTabs), gApp.instance, nullptr);
     if (gPane.tabs != nullptr) {
         SendMessageW(gPane.tabs, WM_SETFONT, font, FALSE);
         TCITEMW item{};
@@ -148,8 +149,8 @@ void CreateChildren(HWND pane, const CREATESTRUCTW* cs) {
     const int t = LayoutTabs(width);
     const DWORD treeStyle =
         WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
-    HWND tree = CreateWindowExW(WS_EX_STATICEDGE, WC_TREEVIEWW, nullptr, treeStyle, 0, t + 2, width, height, pane,
-                                ChildId(kIdFolderTree), gApp.instance, nullptr);
+    HWND tree = CreateWindowExW(WS_EX_STATICEDGE, WC_TREEVIEWW, nullptr, treeStyle, 0, t + 2, width, height,
+                                pane, ChildId(kIdFolderTree), gApp.instance, nullptr);
     HWND list = FileListCreate(pane, 0, t + 2, width, height, gApp.interfaceFont.get());
     SubclassPaneControls(tree, list);
     gFileListOps = FileListOpsFor(list);

@@ -15,7 +15,9 @@ namespace {
 struct ListedBook {
     BookState state;
 
-    ListedBook(BookKind kind, const std::vector<std::u16string>& names, const std::u16string& location = u"") {
+    ListedBook(BookKind kind,
+               const std::vector<std::u16string>& names,
+               const std::u16string& location = u"") {
         state.book.isOpen = true;
         state.book.kind = kind;
         state.book.path.Assign(u"C:\\book");
@@ -109,7 +111,8 @@ TEST(PageRemoveTest, BookKindsDecideDeleteAndReveal) {
         {"no book chosen", kBookFolder, false, false, true, false, true},
     };
     for (const Case& c : kCases) {
-        ListedBook book(c.kind, c.pages ? std::vector<std::u16string>{u"p.jpg"} : std::vector<std::u16string>{});
+        ListedBook book(c.kind,
+                        c.pages ? std::vector<std::u16string>{u"p.jpg"} : std::vector<std::u16string>{});
         book.state.book.isRecycleBin = c.recycleBin;
         book.state.book.isOpen = c.open;
         EXPECT_EQ(PageDeleteAllowed(&book.state), c.wantDelete) << c.what;
