@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shtypes.h>
 
 #include <cstdint>
 
@@ -74,6 +75,8 @@ int32_t TreeRegisteredFolderOf(HTREEITEM item);
 int TreeContextIsOpenedOrAbove(HTREEITEM item, HTREEITEM opened);
 // The item's file-system path into out (MAX_PATH); false when it has none.
 bool TreeItemPath(HTREEITEM item, wchar_t* out);
+// The item's absolute identifier, owned by the tree (valid while the item is).
+const ITEMIDLIST* TreeItemIdOf(HTREEITEM item);
 void TreeExplore(HTREEITEM item);
 HTREEITEM TreeDesktopItem();
 HTREEITEM TreeFoldersRoot();

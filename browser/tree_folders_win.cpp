@@ -197,6 +197,11 @@ bool TreeItemPath(HTREEITEM item, wchar_t* out) {
     return node != nullptr && node->type != kNodeFolderRoot && IdPath(node->id, out);
 }
 
+const ITEMIDLIST* TreeItemIdOf(HTREEITEM item) {
+    const TreeNode* node = NodeOf(item);
+    return node != nullptr ? node->id : nullptr;
+}
+
 void TreeExplore(HTREEITEM item) {
     const TreeNode* node = NodeOf(item);
     if (node == nullptr || node->type == kNodeFolderRoot || node->id == nullptr) {

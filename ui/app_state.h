@@ -18,7 +18,7 @@
 #include "ui/gdi_owner.h"
 
 // Which control of the browser pane the cursor is over.
-enum HoverTarget : int { kHoverNone = 0, kHoverTree = 2, kHoverList = 3 };
+enum HoverTarget : int { kHoverNone = 0, kHoverPane = 1, kHoverTree = 2, kHoverList = 3 };
 
 struct AppState {
     HINSTANCE instance = nullptr;
@@ -27,6 +27,7 @@ struct AppState {
     HCURSOR arrowCursor = nullptr;
     HCURSOR waitCursor = nullptr;
     HCURSOR noCursor = nullptr;
+    HCURSOR splitterCursor = nullptr;  // over the pane's right edge
     AcceleratorOwner accelerators;
     MenuOwner menus;  // the container of the five popups, once built
 

@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/menus.h"
+#include "ui/pane.h"
 #include "ui/startup.h"
 #include "ui/tool_bar.h"
 
@@ -71,6 +72,7 @@ void ReloadAfterLanguageChange() {
         gApp.interfaceFont = static_cast<FontOwner&&>(font);
     }
     RefreshToolTips();
+    PaneRetext();
     if (gApp.imageView != nullptr) {
         InvalidateRect(gApp.imageView, nullptr, FALSE);
     }

@@ -251,6 +251,10 @@ void LoadCursorsAndMenuFont() {
     gApp.arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
     gApp.waitCursor = LoadCursorW(nullptr, IDC_WAIT);
     gApp.noCursor = LoadCursorW(nullptr, IDC_NO);
+    gApp.splitterCursor = LoadCursorW(gApp.instance, MAKEINTRESOURCEW(140));
+    if (gApp.splitterCursor == nullptr) {
+        gApp.splitterCursor = LoadCursorW(nullptr, IDC_SIZEWE);
+    }
     // A font that cannot be made leaves the one there was.
     FontOwner font(CreateMenuFont());
     if (font.valid()) {

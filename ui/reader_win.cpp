@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "browser/file_list.h"
 #include "browser/folder_tree.h"
 #include "decode/picture_limit.h"
 #include "platform/lock.h"
@@ -15,6 +16,7 @@
 #include "ui/app_state.h"
 #include "ui/menus.h"
 #include "ui/mouse_win.h"
+#include "ui/pane.h"
 #include "ui/plugins.h"
 #include "ui/rar_shell.h"
 #include "view/layout.h"
@@ -112,6 +114,25 @@ bool CursorPosition(void*, int32_t* x, int32_t* y) {
     return true;
 }
 
+// The file list's rows; nothing while the pane has no list.
+void RedrawRow(void*, int32_t row) {
+    if (gApp.fileList != nullptr) {
+        FileListRedraw(gApp.fileList, row);
+    }
+}
+
+void SelectRow(void*, int32_t row) {
+    if (gApp.fileList != nullptr) {
+        FileListSelect(gApp.fileList, row);
+    }
+}
+
+void ScrollToRow(void*, int32_t row) {
+    if (gApp.fileList != nullptr) {
+        FileListScrollTo(gApp.fileList, row);
+    }
+}
+
 // The magnifier switched on takes the cursor's place as a move over the idle view.
 void MagnifierMove(void*, int32_t x, int32_t y) {
     MouseIdleMove(&gMouse, x, y);
@@ -182,6 +203,9 @@ void ReaderInit() {
     ops.setLoupeButton = SetLoupeButton;
     ops.cursorPosition = CursorPosition;
     ops.mouseMove = MagnifierMove;
+    ops.redrawFileListRow = RedrawRow;
+    ops.selectFileListRow = SelectRow;
+    ops.scrollFileListTo = ScrollToRow;
     const LoaderOps loader{nullptr, SetLoaderPriority, PostCancel, PostLoad};
     ViewInit(&gView, &gBook, &ops, RealDecodeOps(), &loader);
     ApplyViewPrefs(&gView, PrefsFromSettings());
@@ -285,9 +309,10 @@ void OpenBook(const OpenTarget* target, int32_t startIndex) {
 }
 
 void OpenNamedBook(OpenTarget* target, uint32_t startLocator, int32_t startIndex) {
-    // A new book also makes the folder tree forget the item that named the old
-    // one, once the pane holds a tree.
-    (void)SetBook(&gBook, target, startLocator);
+    // A new book also makes the folder tree forget the item that named the old one.
+    if (SetBook(&gBook, target, startLocator)) {
+        PaneForgetOpenedItem();
+    }
     OpenBook(target, startIndex);
 }
 

@@ -119,7 +119,8 @@ HWND CreateUserInterface(int showCommand) {
     if (!gApp.menus.valid()) {
         BuildMenus();
     }
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof icc,
+                             ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     if (!RegisterWindowClasses(gApp.instance)) {
         return nullptr;

@@ -1,6 +1,6 @@
 // The folder tree hosted by the real browser pane: the pane forwards the tree's
 // notifications, and the shell's change message passes the pane's hover subclass
-// on to the tree's own.
+// on to the tree's own; unregistering the open folder leaves the book open.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,9 +8,13 @@
 
 #include "browser/folder_tree.h"
 #include "settings/settings.h"
+#include "tests/support/book_builder.h"
+#include "tests/ui/process_harness.h"
 #include "tests/ui/shell_fixture.h"
 #include "ui/app_state.h"
 #include "ui/pane.h"
+#include "ui/pane_state.h"
+#include "ui/reader.h"
 
 namespace {
 
@@ -45,12 +49,11 @@ TEST_F(PaneTreeTest, TreeInThePaneExpandsAndFollowsChanges) {
     ASSERT_TRUE(folders.Append(reinterpret_cast<const char16_t*>(base.c_str()),
                                static_cast<uint32_t>(base.size()), 1));
 
-    ASSERT_TRUE(TreeInit());
-    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, nullptr, WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 30, 200,
-                                300, gApp.pane, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdFolderTree)),
-                                gApp.instance, nullptr);
+    // The pane's own tree is built again over the test's registered folder.
+    HWND tree = gApp.folderTree;
     ASSERT_NE(tree, nullptr);
-    SubclassPaneControls(tree, nullptr);
+    TreeDestroy();
+    ASSERT_TRUE(TreeInit());
     TreeSetFolders(&folders);
     ASSERT_TRUE(TreeCreate(tree, L"Folders", false, true));
     ASSERT_TRUE(TreeWaitChecks(10000));
@@ -63,13 +66,61 @@ TEST_F(PaneTreeTest, TreeInThePaneExpandsAndFollowsChanges) {
     ASSERT_TRUE(TreeWaitChecks(10000));
     EXPECT_EQ(ChildTexts(tree, item), (std::vector<std::wstring>{L"a", L"b"}));
 
-    RemovePaneSubclasses();
-    DestroyWindow(tree);
-    gApp.folderTree = nullptr;
     TreeDestroy();
+    TreeSetFolders(&gSettings.treeFolders);
+    ASSERT_TRUE(TreeInit());
     RemoveDirectoryW((base + L"\\b").c_str());
     RemoveDirectoryW((base + L"\\a").c_str());
     RemoveDirectoryW(base.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PaneTreeTest, UnregisteringTheOpenFolderClearsTheSelectionAndKeepsTheBook) {
+    ScratchFolder scratch;
+    const std::wstring base = scratch.path();
+    PageSpec page;
+    page.name = "p1.bmp";
+    ASSERT_TRUE(WriteFolderBook(base, {page}));
+    TreeFolderList folders;
+    ASSERT_TRUE(folders.Append(reinterpret_cast<const char16_t*>(base.c_str()),
+                               static_cast<uint32_t>(base.size()), 0));
+    HWND tree = gApp.folderTree;
+    ASSERT_NE(tree, nullptr);
+    ShowWindow(gApp.pane, SW_SHOW);
+    ShowWindow(tree, SW_SHOW);
+    TreeDestroy();
+    ASSERT_TRUE(TreeInit());
+    TreeSetFolders(&folders);
+    ASSERT_TRUE(TreeCreate(tree, L"Folders", false, true));
+    HTREEITEM item = TreeView_GetChild(tree, TreeFoldersRoot());
+    ASSERT_NE(item, nullptr);
+
+    // The registered folder chosen by keyboard, down from its root, opens as the book.
+    gPane.programSelecting = true;
+    TreeView_SelectItem(tree, TreeFoldersRoot());
+    gPane.programSelecting = false;
+    ASSERT_EQ(gBook.pageCount, 0);
+    SendMessageW(tree, WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageW(tree, WM_KEYUP, VK_DOWN, 0);
+    PumpMessages();
+    ASSERT_EQ(TreeView_GetSelection(tree), item);
+    ASSERT_EQ(gBook.pageCount, 1);
+
+    gPane.contextItem = item;
+    SendMessageW(gApp.pane, WM_COMMAND, 7011, 0);
+    PumpMessages();
+    EXPECT_EQ(folders.count, 0u);
+    EXPECT_EQ(TreeView_GetSelection(tree), nullptr);
+    EXPECT_EQ(gPane.openedItem, nullptr);
+    EXPECT_TRUE(gBook.book.isOpen);
+    EXPECT_EQ(gBook.pageCount, 1);
+
+    TreeDestroy();
+    TreeSetFolders(&gSettings.treeFolders);
+    ASSERT_TRUE(TreeInit());
 }
 
 }  // namespace

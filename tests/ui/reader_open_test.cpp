@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/file_list.h"
 #include "tests/support/book_builder.h"
 #include "tests/ui/process_harness.h"
 #include "tests/ui/shell_fixture.h"
@@ -82,7 +83,8 @@ class ReaderOpenTest : public ShellTest {
         gView.prefs.spreadMode = true;
         gView.prefs.rightToLeft = true;
     }
-    void TearDown() override { gFileListOps = FileListOps{}; }
+    // The pane's own list publishes again for the tests after this one.
+    void TearDown() override { gFileListOps = FileListOpsFor(gApp.fileList); }
     std::wstring Cbz(const wchar_t* name, int pages) {
         std::wstring path = folder_.path() + L"\\" + name;
         EXPECT_TRUE(WriteCbz(path, SmallPages(pages), nullptr));

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "browser/folder_tree.h"
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
@@ -17,6 +18,8 @@ void ShellTest::SetUpTestSuite() {
         ASSERT_TRUE(LoadLanguage(&gSettings.languageFile));
     }
     SettingsReset(&gSettings);
+    // As at program start, the folder tree's heap and thread exist before the pane.
+    ASSERT_TRUE(TreeInit());
     ASSERT_NE(CreateUserInterface(SW_SHOWNORMAL), nullptr);
     SizeImageView(kViewWidth, kViewHeight);
     PumpMessages();
@@ -33,6 +36,7 @@ void ShellTest::TearDownTestSuite() {
             DispatchMessageW(&msg);
         }
     }
+    TreeDestroy();
 }
 
 void ShellTest::SetUp() {
