@@ -58,7 +58,8 @@ void ReleaseAll(ReadingView* view);
 
 // The number of pictures the view holds now (display and cache slots).
 int32_t HeldPictureCount(const ReadingView* view);
-// The bytes of the pixel blocks the view holds now (display and cache slots).
+// The bytes of the pixel blocks the view holds now (display and cache slots),
+// display copies included.
 uint64_t HeldPictureBytes(const ReadingView* view);
 // While the view holds more than the picture budget (PictureByteLimit), releases
 // cache slots: the pages read ahead first, then the previous pages and the
