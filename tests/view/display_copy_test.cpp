@@ -48,11 +48,25 @@ TEST(DisplayCopyTest, TurnedToPagesHaveCopiesForTheirLayout) {
         int32_t stretchMode, width, height;
     };
     const Case cases[] = {
-        {"spread, right to left, odd width", {portrait, portrait, portrait, portrait}, true, true, true, 4, 1001, 700},
+        {"spread, right to left, odd width",
+         {portrait, portrait, portrait, portrait},
+         true,
+         true,
+         true,
+         4,
+         1001,
+         700},
         {"spread, left to right", {portrait, grey, grey, portrait}, true, false, true, 4, 1000, 700},
         {"colour on colour", {grey, portrait, portrait, grey}, true, true, true, 3, 999, 601},
         {"single pages", {portrait, portrait, landscape, portrait}, false, true, true, 4, 800, 600},
-        {"landscape alone in a spread", {portrait, portrait, landscape, portrait}, true, true, true, 4, 1000, 700},
+        {"landscape alone in a spread",
+         {portrait, portrait, landscape, portrait},
+         true,
+         true,
+         true,
+         4,
+         1000,
+         700},
         {"small pages enlarged", {small, small, small, small}, true, true, true, 4, 1000, 700},
         {"small pages kept", {small, small, small, small}, true, true, false, 4, 1000, 700},
     };
