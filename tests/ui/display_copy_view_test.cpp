@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/book_builder.h"
+#include "tests/ui/process_harness.h"
 #include "tests/ui/shell_fixture.h"
 #include "ui/app_state.h"
 #include "ui/command_table.h"
