@@ -5,7 +5,8 @@
 //     those copies taken away (the stretching turn), next to a bare StretchDIBits
 //     of the same two rectangles on the same device context (the floor a
 //     stretching turn pays) and a bare 1:1 SetDIBitsToDevice of the whole view
-//     (the floor a turn from copies pays), and their ratios;
+//     (the floor a turn from copies pays), and their ratios; and a repaint of
+//     the view just turned to (the drawing alone, without the turn's bookkeeping);
 //  2. open to first paint of a 300-page CBZ made of the sample book's JPEG pages.
 // Medians of repeated rounds. Writes its books into a temporary folder and
 // removes them at the end.
@@ -178,6 +179,7 @@ void TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<ui
     std::vector<double> turns;
     std::vector<double> bare;
     std::vector<double> transfer;
+    std::vector<double> repaints;
     int missed = 0;
     int copyless = 0;
     for (int round = 0; round < kTurnRounds; ++round) {
@@ -204,6 +206,11 @@ void TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<ui
             GdiFlush();
             const auto t1 = Clock::now();
             turns.push_back(Ms(t0, t1));
+            const auto p0 = Clock::now();
+            RepaintView();
+            GdiFlush();
+            const auto p1 = Clock::now();
+            repaints.push_back(Ms(p0, p1));
             const auto b0 = Clock::now();
             BareStretch();
             const auto b1 = Clock::now();
@@ -221,6 +228,7 @@ void TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<ui
                 withCopies ? "from display copies" : "copies taken away", kViewWidth, kViewHeight, kPageWidth,
                 kPageHeight, gView.prefs.stretchMode);
     std::printf("  command to end of repaint  %8.2f ms  (median of %zu)\n", t, turns.size());
+    std::printf("  repaint of the same view   %8.2f ms\n", Median(repaints));
     std::printf("  bare StretchDIBits x2      %8.2f ms\n", b);
     std::printf("  bare 1:1 of the whole view %8.2f ms\n", c);
     std::printf("  ratio turn/bare stretch    %8.2f\n", b > 0 ? t / b : 0.0);
