@@ -24,7 +24,23 @@ DecodedImage* RealOpenMemory(void*, const char16_t* name, uint8_t* block, size_t
     return OpenImageMemory(name, block, size, orientation);
 }
 
-const DecodeOps kRealDecodeOps = {nullptr, RealOpenFile, RealFetchMember, RealOpenMemory};
+bool RealProbeFile(void*, const char16_t* path, PictureProbe* out) {
+    return ProbeImageFile(path, out);
+}
+
+bool RealProbeMemory(void*, const uint8_t* data, size_t size, PictureProbe* out) {
+    return ProbeImageMemory(data, size, out);
+}
+
+const DecodeOps kRealDecodeOps = {nullptr,        RealOpenFile,  RealFetchMember,
+                                  RealOpenMemory, RealProbeFile, RealProbeMemory};
+
+PageShape ShapeOf(bool known, const PictureProbe& probe) {
+    if (!known) {
+        return PageShape::kUnknown;
+    }
+    return probe.width < probe.height ? PageShape::kPortrait : PageShape::kLandscape;
+}
 
 bool IsArchiveKind(int32_t kind) {
     return kind >= kBookZip;
@@ -76,12 +92,34 @@ void FreeLoadRequest(LoadRequest* request) {
     }
 }
 
-bool DecodePage(const DecodeOps* ops, const LoadRequest& request, PageImage* page) {
+PageShape ProbePage(const DecodeOps* ops, const LoadRequest& request, FetchedMember* member) {
+    PictureProbe probe;
+    if (!IsArchiveKind(request.kind)) {
+        return ShapeOf(ops->probeFile != nullptr && ops->probeFile(ops->context, request.path.Text(), &probe),
+                       probe);
+    }
+    if (ops->probeMemory == nullptr) {
+        return PageShape::kUnknown;
+    }
+    uint32_t size = request.locator;
+    member->block.reset(ops->fetchMember(ops->context, request.kind, request.path.Text(), &size));
+    member->size = member->block.get() != nullptr ? size : 0;
+    return ShapeOf(
+        member->size > 0 && ops->probeMemory(ops->context, member->block.get(), member->size, &probe), probe);
+}
+
+bool DecodePage(const DecodeOps* ops, const LoadRequest& request, PageImage* page, FetchedMember* member) {
     int32_t orientation = 1;
     DecodedImage* image = nullptr;
     if (IsArchiveKind(request.kind)) {
         uint32_t size = request.locator;
-        uint8_t* block = ops->fetchMember(ops->context, request.kind, request.path.Text(), &size);
+        uint8_t* block = nullptr;
+        if (member != nullptr && member->block.get() != nullptr) {
+            size = member->size;
+            block = member->block.release();
+        } else {
+            block = ops->fetchMember(ops->context, request.kind, request.path.Text(), &size);
+        }
         if (block != nullptr) {
             image = ops->openMemory(ops->context, request.name.Text(), block, size, &orientation);
         }

@@ -22,6 +22,8 @@
 #include <cstdint>
 
 #include "app/str_buf.h"
+#include "decode/image_probe.h"
+#include "platform/vm.h"
 #include "view/display_copy.h"
 #include "view/page_image.h"
 
@@ -44,6 +46,11 @@ struct DecodeOps {
     // Takes the block over and always frees it.
     DecodedImage* (
         *openMemory)(void* ctx, const char16_t* name, uint8_t* block, size_t size, int32_t* orientation);
+    // The picture's size after turning upright, from its header alone (decode/
+    // image_probe.h); false when the header does not tell. Either may be null:
+    // the shape is then learnt by decoding.
+    bool (*probeFile)(void* ctx, const char16_t* path, PictureProbe* out);
+    bool (*probeMemory)(void* ctx, const uint8_t* data, size_t size, PictureProbe* out);
 };
 
 // OpenImageFile, FetchArchiveMember and OpenImageMemory.
@@ -75,9 +82,29 @@ struct LoadRequest {
 [[nodiscard]] LoadRequest* NewLoadRequest(const BookState* book, int32_t index);
 void FreeLoadRequest(LoadRequest* request);
 
+// An archive member fetched for a probe, kept for the decode that may follow so
+// that the member is read once. Freed with the record when no decode takes it.
+struct FetchedMember {
+    VmBlock block;
+    uint32_t size = 0;
+};
+
+// What a page's header says of its shape, before anything is decoded.
+enum class PageShape : int32_t { kUnknown, kPortrait, kLandscape };
+
+// Reads the header of the page a request names: the file's, or the member's
+// (fetched into *member, which DecodePage then decodes). kUnknown when the
+// format has no probe or the header cannot be read.
+[[nodiscard]] PageShape ProbePage(const DecodeOps* ops, const LoadRequest& request, FetchedMember* member);
+
 // Decodes the page a request names into page (index, header, palette, pixels),
-// turned upright. False (page untouched) when nothing could decode it.
-[[nodiscard]] bool DecodePage(const DecodeOps* ops, const LoadRequest& request, PageImage* page);
+// turned upright. False (page untouched) when nothing could decode it. An
+// archive member already fetched (member, may be null or empty) is decoded
+// instead of being read again; the decode takes its block over.
+[[nodiscard]] bool DecodePage(const DecodeOps* ops,
+                              const LoadRequest& request,
+                              PageImage* page,
+                              FetchedMember* member = nullptr);
 
 // A decoded read-ahead page on its way to the user-interface thread.
 struct LoadResult {

@@ -38,7 +38,7 @@ int32_t ShowPages(ReadingView* view,
         if (pairAllowed && view->prefs.spreadMode && IsPortrait(firstSlot->page)) {
             // The first page appears while its partner is being decoded.
             LayoutHalf(view, firstSlot, firstSlot == &view->leftSlot);
-            if (FillSlot(view, partnerSlot, partnerIndex)) {
+            if (FillPartnerSlot(view, partnerSlot, partnerIndex)) {
                 if (IsPortrait(partnerSlot->page)) {
                     shown = 2;
                 } else {

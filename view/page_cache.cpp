@@ -20,8 +20,27 @@ PageImage* FindCached(PageCache* cache, int32_t index) {
 
 }  // namespace
 
+namespace {
+
+// Decodes page index into the slot on this thread, from member when the probe
+// fetched it already.
+bool DecodeIntoSlot(ReadingView* view, DisplaySlot* slot, const LoadRequest& request, FetchedMember* member) {
+    if (!DecodePage(view->decode, request, &slot->page, member)) {
+        view->cache.pageError = true;
+        return false;
+    }
+    ReleaseOverBudget(view);
+    return true;
+}
+
+bool InRange(const ReadingView* view, int32_t index) {
+    return view->book != nullptr && index >= 0 && index < view->book->pageCount;
+}
+
+}  // namespace
+
 bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
-    if (view->book == nullptr || index < 0 || index >= view->book->pageCount) {
+    if (!InRange(view, index)) {
         return false;
     }
     if (PageImage* cached = FindCached(&view->cache, index)) {
@@ -29,12 +48,31 @@ bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
         return true;
     }
     LoadRequest request;
-    if (!FillLoadRequest(view->book, index, &request) || !DecodePage(view->decode, request, &slot->page)) {
+    if (!FillLoadRequest(view->book, index, &request)) {
         view->cache.pageError = true;
         return false;
     }
-    ReleaseOverBudget(view);
-    return true;
+    return DecodeIntoSlot(view, slot, request, nullptr);
+}
+
+bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
+    if (!InRange(view, index)) {
+        return false;
+    }
+    if (PageImage* cached = FindCached(&view->cache, index)) {
+        MovePageImage(&slot->page, cached);
+        return true;
+    }
+    LoadRequest request;
+    if (!FillLoadRequest(view->book, index, &request)) {
+        view->cache.pageError = true;
+        return false;
+    }
+    FetchedMember member;
+    if (ProbePage(view->decode, request, &member) == PageShape::kLandscape) {
+        return false;
+    }
+    return DecodeIntoSlot(view, slot, request, &member);
 }
 
 void KeepShown(ReadingView* view) {

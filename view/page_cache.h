@@ -41,6 +41,12 @@ struct PageCache {
 // this thread. False when the index is out of range or the page cannot be
 // decoded (pageError is then set and the slot stays empty).
 [[nodiscard]] bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
+// The same for the partner of a spread, which is shown only when it is portrait
+// too: when it is not in a cache slot and its header says it is landscape, it
+// is not decoded (false, no page error); the page starts the next view and is
+// read ahead for it. A page whose header does not tell is decoded as FillSlot
+// does.
+[[nodiscard]] bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
 // Before a show: the display slots move into the previous slots, or are
 // released when the read-ahead was reset.
 void KeepShown(ReadingView* view);

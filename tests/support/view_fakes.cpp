@@ -48,7 +48,8 @@ DecodedImage* FakeOpenFile(void* ctx, const char16_t* path, int32_t* orientation
     return static_cast<FakeDecoder*>(ctx)->Decode(IndexFromPath(path), orientation);
 }
 
-uint8_t* FakeFetch(void*, int32_t, const char16_t*, uint32_t* locator) {
+uint8_t* FakeFetch(void* ctx, int32_t, const char16_t*, uint32_t* locator) {
+    static_cast<FakeDecoder*>(ctx)->fetches.fetch_add(1);
     if (*locator < 1000) {
         return nullptr;
     }
@@ -71,13 +72,38 @@ DecodedImage* FakeOpenMemory(void* ctx, const char16_t*, uint8_t* block, size_t 
     return static_cast<FakeDecoder*>(ctx)->Decode(static_cast<int32_t>(index), orientation);
 }
 
+// The recipe's size turned upright, when the decoder answers probes at all.
+bool ProbeIndex(FakeDecoder* d, int32_t index, PictureProbe* out) {
+    if (!d->answersProbes || index < 0 || static_cast<size_t>(index) >= d->pages.size()) {
+        return false;
+    }
+    d->probes.fetch_add(1);
+    const FakePage& p = d->pages[static_cast<size_t>(index)];
+    const bool quarter = p.orientation == 6 || p.orientation == 8;
+    out->width = static_cast<uint32_t>(quarter ? p.height : p.width);
+    out->height = static_cast<uint32_t>(quarter ? p.width : p.height);
+    return true;
+}
+
+bool FakeProbeFile(void* ctx, const char16_t* path, PictureProbe* out) {
+    return ProbeIndex(static_cast<FakeDecoder*>(ctx), IndexFromPath(path), out);
+}
+
+bool FakeProbeMemory(void* ctx, const uint8_t* data, size_t size, PictureProbe* out) {
+    uint32_t index = UINT32_MAX;
+    if (size >= 4) {
+        std::memcpy(&index, data, 4);
+    }
+    return ProbeIndex(static_cast<FakeDecoder*>(ctx), static_cast<int32_t>(index), out);
+}
+
 }  // namespace
 
 FakeDecoder::FakeDecoder(std::vector<FakePage> p) : pages(std::move(p)) {
     countSize_ = pages.size() + 1;
     counts_.reset(new std::atomic<int32_t>[countSize_]);
     ResetCounts();
-    ops = DecodeOps{this, FakeOpenFile, FakeFetch, FakeOpenMemory};
+    ops = DecodeOps{this, FakeOpenFile, FakeFetch, FakeOpenMemory, FakeProbeFile, FakeProbeMemory};
 }
 
 FakeDecoder::~FakeDecoder() = default;

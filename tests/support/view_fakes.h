@@ -42,6 +42,10 @@ class FakeDecoder {
 
     std::vector<FakePage> pages;  // fixed while a loader runs
     DecodeOps ops;
+    // Off: probes say nothing, and every shape is learnt by decoding.
+    bool answersProbes = false;
+    std::atomic<int32_t> probes{0};
+    std::atomic<int32_t> fetches{0};
 
     int32_t DecodesOf(int32_t index) const;
     int32_t TotalDecodes() const;

@@ -248,7 +248,10 @@ TEST(LoaderThread, StopOvertakesTheQueuedRequests) {
                                     std::this_thread::sleep_for(std::chrono::milliseconds(kSlowMs));
                                     return image;
                                 },
-                                nullptr, nullptr};
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                nullptr};
         Mailbox box;
         const LoaderSink sink = box.Sink();
         LoaderThread* loader = StartLoader(&slowOps, &sink);

@@ -40,13 +40,15 @@ struct Move {
 };
 
 // Runs the moves in spread mode in one reading direction; the loader catches
-// up after each move or never.
+// up after each move or never; the pages' headers tell their shapes or not.
 void RunMoves(const char* name,
               const std::string& pattern,
               const std::vector<Move>& moves,
               bool rtl,
-              bool catchUp) {
+              bool catchUp,
+              bool probes) {
     ViewHarness h(Pages(pattern), true, rtl);
+    h.decoder.answersProbes = probes;
     for (size_t i = 0; i < moves.size(); ++i) {
         const Move& m = moves[i];
         if (m.command == 0) {
@@ -55,8 +57,8 @@ void RunMoves(const char* name,
             Navigate(&h.view, m.command, m.index);
         }
         const std::string where = std::string(name) + (rtl ? " right to left" : " left to right") +
-                                  (catchUp ? ", loader caught up" : ", loader idle") + ", move " +
-                                  std::to_string(i);
+                                  (catchUp ? ", loader caught up" : ", loader idle") +
+                                  (probes ? ", shapes from headers" : "") + ", move " + std::to_string(i);
         ASSERT_EQ(h.Shown(), rtl ? m.rightToLeft : m.leftToRight) << where;
         // The view position follows the pages shown.
         const int32_t a = h.Left() < h.Right() ? h.Left() : h.Right();
@@ -151,8 +153,35 @@ TEST(Navigate, SpreadsPairPortraitPagesFromTheFirstPageOfEachView) {
     for (const Case& c : kCases) {
         for (bool rtl : {false, true}) {
             for (bool catchUp : {false, true}) {
-                RunMoves(c.name, c.pattern, c.moves, rtl, catchUp);
+                for (bool probes : {false, true}) {
+                    RunMoves(c.name, c.pattern, c.moves, rtl, catchUp, probes);
+                }
             }
+        }
+    }
+}
+
+// A partner whose header says landscape is not decoded on this thread only to
+// be refused: it is decoded when it starts the next view. A portrait partner
+// of an archive book is read from the archive once, for probe and decode.
+TEST(Navigate, APartnerKnownLandscapeByItsHeaderIsNotDecodedForTheSpread) {
+    for (BookKind kind : {kBookFolder, kBookZip}) {
+        const std::string where = kind == kBookZip ? "archive" : "folder";
+        ViewHarness h(Pages("PLPP"), true, false, 1000, 700, kind);
+        h.decoder.answersProbes = true;
+        h.Open(0);
+        EXPECT_EQ(h.Shown(), "0,-1") << where;
+        EXPECT_EQ(h.decoder.DecodesOf(1), 0) << where;
+        EXPECT_FALSE(h.view.cache.pageError) << where;
+        Navigate(&h.view, CMD_NEXT_SPREAD, 0);
+        EXPECT_EQ(h.Shown(), "1,-1") << where;
+        EXPECT_EQ(h.decoder.DecodesOf(1), 1) << where;
+        h.decoder.fetches = 0;
+        Navigate(&h.view, CMD_NEXT_SPREAD, 0);
+        EXPECT_EQ(h.Shown(), "2,3") << where;
+        EXPECT_EQ(h.decoder.DecodesOf(3), 1) << where;
+        if (kind == kBookZip) {
+            EXPECT_EQ(h.decoder.fetches, 2) << where;
         }
     }
 }
