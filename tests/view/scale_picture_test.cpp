@@ -71,7 +71,8 @@ double RefWeight(int32_t i, int32_t j, int32_t length, int32_t out) {
 
 // One channel of the source pixel (x, y from the bottom) as the copy sees it.
 double Channel(const PageImage& page, int32_t x, int32_t y, int c) {
-    const uint8_t* row = page.pixels + size_t{RowStride(page.header.width, page.header.bitCount)} * y;
+    const uint8_t* row =
+        page.pixels + size_t{RowStride(page.header.width, page.header.bitCount)} * static_cast<size_t>(y);
     if (page.header.bitCount == 24) {
         return row[3 * x + c];
     }
@@ -168,8 +169,9 @@ TEST(ScalePictureTest, NearestPicksThePixelUnderEachCentreAndKeepsIndices) {
             for (int32_t ox = 0; ox < 20; ++ox) {
                 // Factor 3: the centre of copied pixel i is source pixel 3i + 1.
                 const uint8_t* want = p.page.pixels + size_t{stride} * static_cast<size_t>(6 + 3 * oy + 1) +
-                                      (10 + 3 * ox + 1) * bytes;
-                const uint8_t* got = copy.pixels + size_t{outStride} * static_cast<size_t>(oy) + ox * bytes;
+                                      static_cast<size_t>(10 + 3 * ox + 1) * bytes;
+                const uint8_t* got = copy.pixels + size_t{outStride} * static_cast<size_t>(oy) +
+                                     static_cast<size_t>(ox) * bytes;
                 ASSERT_EQ(0, std::memcmp(want, got, bytes)) << ox << "," << oy;
             }
         }
