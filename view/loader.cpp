@@ -35,13 +35,6 @@ bool RealProbeMemory(void*, const uint8_t* data, size_t size, PictureProbe* out)
 const DecodeOps kRealDecodeOps = {nullptr,        RealOpenFile,  RealFetchMember,
                                   RealOpenMemory, RealProbeFile, RealProbeMemory};
 
-PageShape ShapeOf(bool known, const PictureProbe& probe) {
-    if (!known) {
-        return PageShape::kUnknown;
-    }
-    return probe.width < probe.height ? PageShape::kPortrait : PageShape::kLandscape;
-}
-
 bool IsArchiveKind(int32_t kind) {
     return kind >= kBookZip;
 }
@@ -92,20 +85,17 @@ void FreeLoadRequest(LoadRequest* request) {
     }
 }
 
-PageShape ProbePage(const DecodeOps* ops, const LoadRequest& request, FetchedMember* member) {
-    PictureProbe probe;
+bool ProbePage(const DecodeOps* ops, const LoadRequest& request, FetchedMember* member, PictureProbe* size) {
     if (!IsArchiveKind(request.kind)) {
-        return ShapeOf(ops->probeFile != nullptr && ops->probeFile(ops->context, request.path.Text(), &probe),
-                       probe);
+        return ops->probeFile != nullptr && ops->probeFile(ops->context, request.path.Text(), size);
     }
     if (ops->probeMemory == nullptr) {
-        return PageShape::kUnknown;
+        return false;
     }
-    uint32_t size = request.locator;
-    member->block.reset(ops->fetchMember(ops->context, request.kind, request.path.Text(), &size));
-    member->size = member->block.get() != nullptr ? size : 0;
-    return ShapeOf(
-        member->size > 0 && ops->probeMemory(ops->context, member->block.get(), member->size, &probe), probe);
+    uint32_t bytes = request.locator;
+    member->block.reset(ops->fetchMember(ops->context, request.kind, request.path.Text(), &bytes));
+    member->size = member->block.get() != nullptr ? bytes : 0;
+    return member->size > 0 && ops->probeMemory(ops->context, member->block.get(), member->size, size);
 }
 
 bool DecodePage(const DecodeOps* ops, const LoadRequest& request, PageImage* page, FetchedMember* member) {

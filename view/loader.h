@@ -89,13 +89,14 @@ struct FetchedMember {
     uint32_t size = 0;
 };
 
-// What a page's header says of its shape, before anything is decoded.
-enum class PageShape : int32_t { kUnknown, kPortrait, kLandscape };
-
 // Reads the header of the page a request names: the file's, or the member's
-// (fetched into *member, which DecodePage then decodes). kUnknown when the
-// format has no probe or the header cannot be read.
-[[nodiscard]] PageShape ProbePage(const DecodeOps* ops, const LoadRequest& request, FetchedMember* member);
+// (fetched into *member, which DecodePage then decodes). True with the size
+// the picture will have, turned upright; false when the format has no probe or
+// the header cannot be read.
+[[nodiscard]] bool ProbePage(const DecodeOps* ops,
+                             const LoadRequest& request,
+                             FetchedMember* member,
+                             PictureProbe* size);
 
 // Decodes the page a request names into page (index, header, palette, pixels),
 // turned upright. False (page untouched) when nothing could decode it. An

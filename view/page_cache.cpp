@@ -22,40 +22,21 @@ PageImage* FindCached(PageCache* cache, int32_t index) {
 
 namespace {
 
-// Decodes page index into the slot on this thread, from member when the probe
-// fetched it already.
-bool DecodeIntoSlot(ReadingView* view, DisplaySlot* slot, const LoadRequest& request, FetchedMember* member) {
-    if (!DecodePage(view->decode, request, &slot->page, member)) {
-        view->cache.pageError = true;
-        return false;
-    }
-    ReleaseOverBudget(view);
-    return true;
-}
-
 bool InRange(const ReadingView* view, int32_t index) {
     return view->book != nullptr && index >= 0 && index < view->book->pageCount;
 }
 
-}  // namespace
-
-bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
-    if (!InRange(view, index)) {
-        return false;
-    }
-    if (PageImage* cached = FindCached(&view->cache, index)) {
-        MovePageImage(&slot->page, cached);
-        return true;
-    }
-    LoadRequest request;
-    if (!FillLoadRequest(view->book, index, &request)) {
-        view->cache.pageError = true;
-        return false;
-    }
-    return DecodeIntoSlot(view, slot, request, nullptr);
+// The largest block a picture of this size may take (24 bits a pixel).
+uint64_t MostBytes(const PictureProbe& size) {
+    return uint64_t{RowStride(size.width, 24)} * size.height + 4;
 }
 
-bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
+// Puts page index into the slot: from a cache slot, or decoded on this thread
+// after its header is read. The header gives the room the picture needs, made
+// before the decode so that old and new pictures are never held together past
+// the budget; with partner set, a page whose header says landscape is not
+// decoded at all (it would not pair).
+bool Fill(ReadingView* view, DisplaySlot* slot, int32_t index, bool partner) {
     if (!InRange(view, index)) {
         return false;
     }
@@ -69,10 +50,29 @@ bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
         return false;
     }
     FetchedMember member;
-    if (ProbePage(view->decode, request, &member) == PageShape::kLandscape) {
+    PictureProbe size;
+    if (ProbePage(view->decode, request, &member, &size)) {
+        if (partner && size.width >= size.height) {
+            return false;
+        }
+        ReleaseOverBudget(view, MostBytes(size));
+    }
+    if (!DecodePage(view->decode, request, &slot->page, &member)) {
+        view->cache.pageError = true;
         return false;
     }
-    return DecodeIntoSlot(view, slot, request, &member);
+    ReleaseOverBudget(view);
+    return true;
+}
+
+}  // namespace
+
+bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
+    return Fill(view, slot, index, false);
+}
+
+bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
+    return Fill(view, slot, index, true);
 }
 
 void KeepShown(ReadingView* view) {
@@ -156,7 +156,7 @@ uint64_t HeldPictureBytes(const ReadingView* view) {
     return bytes;
 }
 
-void ReleaseOverBudget(ReadingView* view) {
+void ReleaseOverBudget(ReadingView* view, uint64_t coming) {
     const uint64_t budget = PictureByteLimit();
     if (budget == 0) {
         return;
@@ -164,7 +164,8 @@ void ReleaseOverBudget(ReadingView* view) {
     PageCache& c = view->cache;
     PageImage* const order[] = {&c.ahead[0], &c.ahead[1], &c.previousRight, &c.previousLeft, &c.spare};
     for (PageImage* p : order) {
-        if (HeldPictureBytes(view) <= budget) {
+        const uint64_t held = HeldPictureBytes(view);
+        if (held <= budget && coming <= budget - held) {
             return;
         }
         ReleasePageImage(p);

@@ -38,8 +38,8 @@ struct PageCache {
 
 // Puts page index into the slot: from a cache slot when one holds it (read
 // ahead first, then the previous pages, then the spare), otherwise decoded on
-// this thread. False when the index is out of range or the page cannot be
-// decoded (pageError is then set and the slot stays empty).
+// this thread, after room for it is made by its header's size. False when the index is out of range or the
+// page cannot be decoded (pageError is then set and the slot stays empty).
 [[nodiscard]] bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
 // The same for the partner of a spread, which is shown only when it is portrait
 // too: when it is not in a cache slot and its header says it is landscape, it
@@ -67,7 +67,8 @@ int32_t HeldPictureCount(const ReadingView* view);
 // The bytes of the pixel blocks the view holds now (display and cache slots),
 // display copies included.
 uint64_t HeldPictureBytes(const ReadingView* view);
-// While the view holds more than the picture budget (PictureByteLimit), releases
-// cache slots: the pages read ahead first, then the previous pages and the
-// spare. The shown pages are never released.
-void ReleaseOverBudget(ReadingView* view);
+// While the view holds more than the picture budget (PictureByteLimit) less
+// coming (the bytes of a picture about to be decoded), releases cache slots:
+// the pages read ahead first, then the previous pages and the spare. The shown
+// pages are never released.
+void ReleaseOverBudget(ReadingView* view, uint64_t coming = 0);

@@ -164,6 +164,9 @@ DecodedImage* FakeDecoder::Decode(int32_t index, int32_t* orientation) {
         return nullptr;
     }
     counts_[static_cast<size_t>(index)].fetch_add(1);
+    if (onDecode) {
+        onDecode(index);
+    }
     const FakePage& recipe = pages[static_cast<size_t>(index)];
     if (recipe.fail) {
         return nullptr;

@@ -46,6 +46,8 @@ class FakeDecoder {
     bool answersProbes = false;
     std::atomic<int32_t> probes{0};
     std::atomic<int32_t> fetches{0};
+    // Called as each decode starts (after the gate), with the page's index.
+    std::function<void(int32_t)> onDecode;
 
     int32_t DecodesOf(int32_t index) const;
     int32_t TotalDecodes() const;
