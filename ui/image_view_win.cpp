@@ -1,5 +1,7 @@
 #include "ui/image_view.h"
 
+#include <cstring>
+
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
@@ -81,10 +83,32 @@ bool StretchReduced(HDC dc, const PaintStretch& s) {
     return ok;
 }
 
-// One page: whole when the platform can take it, else from a reduced copy;
-// failing both, its region shows the background and the error text, so that
-// nothing of the previous view stays under the page's rectangle.
+// Draws the page's display copy 1:1 where the layout puts the page. An 8-bit copy
+// takes the page's palette.
+bool DrawCopy(HDC dc, const PaintStretch& s) {
+    struct {
+        BitmapInfoHeader header;
+        RgbQuad colours[256];
+    } info;
+    info.header = s.copy->header;
+    if (info.header.bitCount == 8) {
+        static_assert(sizeof(info.colours) == sizeof(s.page->palette));
+        memcpy(info.colours, s.page->palette, sizeof(info.colours));
+    }
+    const auto height = static_cast<UINT>(s.copy->header.height);
+    const int rows =
+        SetDIBitsToDevice(dc, s.destX, s.destY, static_cast<DWORD>(s.copy->header.width), height, 0, 0, 0,
+                          height, s.copy->pixels, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    return rows > 0;
+}
+
+// One page: from its display copy when one matches, whole when the platform can take it, else from a reduced
+// copy; failing both, its region shows the background and the error text, so that nothing of the previous
+// view stays under the page's rectangle.
 void PaintPage(HDC dc, HBRUSH brush, const PaintStretch& s) {
+    if (s.copy != nullptr && DrawCopy(dc, s)) {
+        return;
+    }
     if (FitsPlatformStretch(s.page->header) && StretchWhole(dc, s)) {
         return;
     }

@@ -1,5 +1,6 @@
 #include "ui/paint_plan.h"
 
+#include "view/display_copy.h"
 #include "view/view_state.h"
 
 namespace {
@@ -57,7 +58,11 @@ void PlanRegion(const ReadingView& view,
                                                          L.srcWidth,
                                                          L.srcHeight,
                                                          PaintRect{x0, y0, x1, y1},
-                                                         PaintRect{left, 0, right, height}};
+                                                         PaintRect{left, 0, right, height},
+                                                         nullptr};
+    if (CopyMatches(slot.page, L, view.prefs.stretchMode)) {
+        plan->stretches[plan->stretchCount - 1].copy = &slot.page.copy;
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 struct ReadingView;
 struct PageImage;
+struct DisplayCopy;
 
 struct PaintRect {
     int32_t left;
@@ -39,6 +40,9 @@ struct PaintStretch {
     // and the region itself.
     PaintRect pageRect;
     PaintRect region;
+    // The page's display copy when it was made for exactly this layout and
+    // stretch mode: drawn 1:1 at destX, destY instead of stretching. Null: stretch.
+    const DisplayCopy* copy;
 };
 
 struct PaintPlan {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "view/display_copy.h"
 #include "view/view_state.h"
 
 namespace {
@@ -55,21 +56,19 @@ void RepaintWhole(ReadingView* view) {
 
 }  // namespace
 
-void FitPage(const ReadingView* view, DisplaySlot* slot, int32_t areaWidth, bool magnify) {
-    if (!IsFull(slot->page)) {
-        ClearLayout(slot);
-        return;
-    }
-    const int32_t w = slot->page.header.width;
-    const int32_t h = slot->page.header.height;
-    const int32_t viewHeight = view->viewHeight;
-    PageLayout& L = slot->layout;
+void FitSize(int32_t w,
+             int32_t h,
+             int32_t areaWidth,
+             int32_t viewHeight,
+             bool enlarge,
+             bool magnify,
+             PageLayout* L) {
     double scale = 1.0;
     if (w > 0 && h > 0 && areaWidth > 0 && viewHeight > 0) {
         const double byHeight = static_cast<double>(viewHeight) / h;
         const double byWidth = static_cast<double>(areaWidth) / w;
         const double m = byHeight < byWidth ? byHeight : byWidth;
-        if (view->prefs.enlargeSmallPages || areaWidth < w || viewHeight < h) {
+        if (enlarge || areaWidth < w || viewHeight < h) {
             scale = m;
         }
     }
@@ -81,22 +80,31 @@ void FitPage(const ReadingView* view, DisplaySlot* slot, int32_t areaWidth, bool
     fullWidth = fullWidth < 1 ? 1 : fullWidth;
     fullHeight = fullHeight < 1 ? 1 : fullHeight;
     if (areaWidth < fullWidth) {
-        L.destWidth = areaWidth;
-        L.srcWidth = RoundPixels(areaWidth / scale);
+        L->destWidth = areaWidth;
+        L->srcWidth = RoundPixels(areaWidth / scale);
     } else {
-        L.destWidth = fullWidth;
-        L.srcWidth = w;
+        L->destWidth = fullWidth;
+        L->srcWidth = w;
     }
     if (viewHeight < fullHeight) {
-        L.destHeight = viewHeight;
-        L.srcHeight = RoundPixels(viewHeight / scale);
+        L->destHeight = viewHeight;
+        L->srcHeight = RoundPixels(viewHeight / scale);
     } else {
-        L.destHeight = fullHeight;
-        L.srcHeight = h;
+        L->destHeight = fullHeight;
+        L->srcHeight = h;
     }
-    L.scale = scale;
-    L.halfWidth = L.destWidth / 2;
-    L.halfHeight = L.destHeight / 2;
+    L->scale = scale;
+    L->halfWidth = L->destWidth / 2;
+    L->halfHeight = L->destHeight / 2;
+}
+
+void FitPage(const ReadingView* view, DisplaySlot* slot, int32_t areaWidth, bool magnify) {
+    if (!IsFull(slot->page)) {
+        ClearLayout(slot);
+        return;
+    }
+    FitSize(slot->page.header.width, slot->page.header.height, areaWidth, view->viewHeight,
+            view->prefs.enlargeSmallPages, magnify, &slot->layout);
 }
 
 void LayoutView(ReadingView* view, bool magnifyRight, bool magnifyLeft) {
@@ -123,6 +131,9 @@ void LayoutView(ReadingView* view, bool magnifyRight, bool magnifyLeft) {
     }
     left->layout.srcX = left->layout.srcY = 0;
     right->layout.srcX = right->layout.srcY = 0;
+    if (!magnifyRight && !magnifyLeft) {
+        DropStaleCopies(view);
+    }
 }
 
 void LayoutHalf(ReadingView* view, DisplaySlot* slot, bool isLeft) {

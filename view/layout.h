@@ -13,6 +13,17 @@
 
 struct ReadingView;
 struct DisplaySlot;
+struct PageLayout;
+
+// FitPage's arithmetic for a w x h picture: scale, visible size and drawn size
+// (positions untouched). The loader uses it to foresee a page's layout.
+void FitSize(int32_t w,
+             int32_t h,
+             int32_t areaWidth,
+             int32_t viewHeight,
+             bool enlarge,
+             bool magnify,
+             PageLayout* L);
 
 // The slot's scale, visible size and drawn size for a page region areaWidth
 // wide and the view's height; positions are left to the caller. A page is

@@ -7,6 +7,7 @@
 #include "decode/picture_limit.h"
 #include "platform/heap.h"
 #include "view/book.h"
+#include "view/display_copy.h"
 #include "view/turn_upright.h"
 
 namespace {
@@ -149,6 +150,7 @@ void LoaderHandleLoad(const DecodeOps* decode,
         result->generation = request->generation;
         const PictureLimitScope limit(request->byteLimit);
         if (DecodePage(decode, *request, &result->page)) {
+            AddForeseenCopy(&result->page, request->copyPlan, request->byteLimit);
             if (!sink->deliver(sink->context, slot, result)) {
                 FreeLoadResult(result);
             }

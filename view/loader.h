@@ -24,6 +24,7 @@
 #include "app/str_buf.h"
 #include "decode/image_probe.h"
 #include "platform/vm.h"
+#include "view/display_copy.h"
 #include "view/page_image.h"
 
 struct BookState;
@@ -69,6 +70,8 @@ struct LoadRequest {
     // Read-ahead: the most bytes the picture may take (what the budget has left
     // when the request is made); 0 for the program's own picture limit only.
     uint64_t byteLimit = 0;
+    // The display copy to make beside the picture (viewWidth 0: none).
+    CopyPlan copyPlan{};
 };
 
 // Fills request for page index of the open book: folder kinds take the page's

@@ -1,6 +1,7 @@
 #include "view/page_cache.h"
 
 #include "decode/picture_limit.h"
+#include "view/display_copy.h"
 #include "view/view_state.h"
 
 namespace {
@@ -141,11 +142,6 @@ void ForEachHeld(const ReadingView* view, Fn fn) {
     }
 }
 
-uint64_t PictureBytes(const PageImage& p) {
-    const int64_t height = p.header.height < 0 ? -int64_t{p.header.height} : p.header.height;
-    return uint64_t{RowStride(p.header.width, p.header.bitCount)} * static_cast<uint64_t>(height) + 4;
-}
-
 }  // namespace
 
 int32_t HeldPictureCount(const ReadingView* view) {
@@ -156,7 +152,7 @@ int32_t HeldPictureCount(const ReadingView* view) {
 
 uint64_t HeldPictureBytes(const ReadingView* view) {
     uint64_t bytes = 0;
-    ForEachHeld(view, [&bytes](const PageImage& p) { bytes += PictureBytes(p); });
+    ForEachHeld(view, [&bytes](const PageImage& p) { bytes += PageBlockBytes(p); });
     return bytes;
 }
 

@@ -64,7 +64,8 @@ void ReleaseAll(ReadingView* view);
 
 // The number of pictures the view holds now (display and cache slots).
 int32_t HeldPictureCount(const ReadingView* view);
-// The bytes of the pixel blocks the view holds now (display and cache slots).
+// The bytes of the pixel blocks the view holds now (display and cache slots),
+// display copies included.
 uint64_t HeldPictureBytes(const ReadingView* view);
 // While the view holds more than the picture budget (PictureByteLimit) less
 // coming (the bytes of a picture about to be decoded), releases cache slots:

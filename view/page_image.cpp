@@ -4,7 +4,15 @@
 
 #include "platform/vm.h"
 
+void ReleaseDisplayCopy(PageImage* page) {
+    if (page->copy.pixels != nullptr) {
+        VmFree(page->copy.pixels);
+    }
+    page->copy = DisplayCopy{};
+}
+
 void ReleasePageImage(PageImage* page) {
+    ReleaseDisplayCopy(page);
     if (page->pixels != nullptr) {
         VmFree(page->pixels);
         page->pixels = nullptr;
@@ -25,6 +33,8 @@ void MovePageImage(PageImage* to, PageImage* from) {
     }
     to->pixels = from->pixels;
     from->pixels = nullptr;
+    to->copy = from->copy;
+    from->copy = DisplayCopy{};
 }
 
 void TakeDecodedImage(PageImage* page, int32_t pageIndex, DecodedImage* image) {

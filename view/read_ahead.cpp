@@ -1,6 +1,7 @@
 #include "view/read_ahead.h"
 
 #include "decode/picture_limit.h"
+#include "view/display_copy.h"
 #include "view/page_cache.h"
 #include "view/view_state.h"
 
@@ -53,6 +54,8 @@ void Request(ReadingView* view, int32_t index, int slot, int requests) {
     }
     request->generation = view->cache.generation;
     request->byteLimit = room;
+    // The page at endIndex opens the next spread; the one after is its partner.
+    request->copyPlan = PlanCopies(view, index == view->endIndex);
     if (!view->loader.postLoad(view->loader.context, slot, request)) {
         FreeLoadRequest(request);
     }

@@ -110,6 +110,7 @@ bool TurnUpright(PageImage* page, int32_t orientation) {
     } else {
         TurnHalf<3>(page->pixels, oldStride, h.width, h.height, block.get());
     }
+    ReleaseDisplayCopy(page);  // made for the picture as it was
     VmFree(page->pixels);
     page->pixels = block.release();
     h.width = newWidth;

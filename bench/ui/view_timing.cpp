@@ -1,8 +1,12 @@
 // Timing of the reading view in the real windows, in one run:
 //  1. a page turn whose pages were read ahead, in a 1920 x 1080 image view with
-//     2400 x 3400 pages: from the command to the end of its synchronous repaint,
-//     next to a bare StretchDIBits of the same two rectangles on the same device
-//     context (the floor any turn pays), and their ratio;
+//     2400 x 3400 pages, in both stretch modes: from the command to the end of
+//     its synchronous repaint, with the display copies the loader made and with
+//     those copies taken away (the stretching turn), next to a bare StretchDIBits
+//     of the same two rectangles on the same device context (the floor a
+//     stretching turn pays) and a bare 1:1 SetDIBitsToDevice of the whole view
+//     (the floor a turn from copies pays), and their ratios; and a repaint of
+//     the view just turned to (the drawing alone, without the turn's bookkeeping);
 //  2. open to first paint of a 300-page CBZ made of the sample book's JPEG pages.
 // Medians of repeated rounds. Writes its books into a temporary folder and
 // removes them at the end.
@@ -28,6 +32,7 @@
 #include "ui/reader.h"
 #include "ui/startup.h"
 #include "view/navigate.h"
+#include "view/page_image.h"
 
 namespace {
 
@@ -150,11 +155,33 @@ void BareStretch() {
     GdiFlush();
 }
 
-void TimeTurns(const std::wstring& folder) {
+// A 1:1 transfer of a 24-bit picture the size of the whole view.
+void BareTransfer(const std::vector<uint8_t>& pixels) {
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = kViewWidth;
+    h.biHeight = kViewHeight;
+    h.biPlanes = 1;
+    h.biBitCount = 24;
+    SetDIBitsToDevice(gApp.imageDc, 0, 0, kViewWidth, kViewHeight, 0, 0, 0, kViewHeight, pixels.data(),
+                      reinterpret_cast<const BITMAPINFO*>(&h), DIB_RGB_COLORS);
+    GdiFlush();
+}
+
+bool AheadHasCopies() {
+    return gView.cache.ahead[0].copy.pixels != nullptr && gView.cache.ahead[1].copy.pixels != nullptr;
+}
+
+// withCopies false: the read-ahead pages' copies are released before the turn,
+// so that it stretches as a turn whose copies are not ready does.
+void TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<uint8_t>& viewPixels) {
     ReaderOpenPath(reinterpret_cast<const char16_t*>(folder.c_str()), 0);
     std::vector<double> turns;
     std::vector<double> bare;
+    std::vector<double> transfer;
+    std::vector<double> repaints;
     int missed = 0;
+    int copyless = 0;
     for (int round = 0; round < kTurnRounds; ++round) {
         Navigate(&gView, CMD_GOTO_PAGE, 0);
         for (int turn = 0; turn < kBigPages / 2 - 1; ++turn) {
@@ -168,26 +195,49 @@ void TimeTurns(const std::wstring& folder) {
                 ++missed;
                 continue;
             }
+            if (!withCopies) {
+                ReleaseDisplayCopy(&gView.cache.ahead[0]);
+                ReleaseDisplayCopy(&gView.cache.ahead[1]);
+            } else if (!AheadHasCopies()) {
+                ++copyless;
+            }
             const auto t0 = Clock::now();
             Dispatch(CMD_NEXT_SPREAD, nullptr);
             GdiFlush();
             const auto t1 = Clock::now();
             turns.push_back(Ms(t0, t1));
+            const auto p0 = Clock::now();
+            RepaintView();
+            GdiFlush();
+            const auto p1 = Clock::now();
+            repaints.push_back(Ms(p0, p1));
             const auto b0 = Clock::now();
             BareStretch();
             const auto b1 = Clock::now();
             bare.push_back(Ms(b0, b1));
+            const auto c0 = Clock::now();
+            BareTransfer(viewPixels);
+            const auto c1 = Clock::now();
+            transfer.push_back(Ms(c0, c1));
         }
     }
     const double t = Median(turns);
     const double b = Median(bare);
-    std::printf("page turn, read ahead (%dx%d view, %dx%d pages, stretch mode %d)\n", kViewWidth, kViewHeight,
-                kPageWidth, kPageHeight, gView.prefs.stretchMode);
+    const double c = Median(transfer);
+    std::printf("page turn, read ahead, %s (%dx%d view, %dx%d pages, stretch mode %d)\n",
+                withCopies ? "from display copies" : "copies taken away", kViewWidth, kViewHeight, kPageWidth,
+                kPageHeight, gView.prefs.stretchMode);
     std::printf("  command to end of repaint  %8.2f ms  (median of %zu)\n", t, turns.size());
+    std::printf("  repaint of the same view   %8.2f ms\n", Median(repaints));
     std::printf("  bare StretchDIBits x2      %8.2f ms\n", b);
-    std::printf("  ratio turn/bare            %8.2f\n", b > 0 ? t / b : 0.0);
+    std::printf("  bare 1:1 of the whole view %8.2f ms\n", c);
+    std::printf("  ratio turn/bare stretch    %8.2f\n", b > 0 ? t / b : 0.0);
+    std::printf("  ratio turn/bare 1:1        %8.2f\n", c > 0 ? t / c : 0.0);
     if (missed > 0) {
         std::printf("  (%d turns skipped: read-ahead not ready)\n", missed);
+    }
+    if (copyless > 0) {
+        std::printf("  (%d turns had no display copies ready)\n", copyless);
     }
 }
 
@@ -279,9 +329,15 @@ int wmain(int argc, wchar_t** argv) {
         ok = WriteBigPage(big + L"\\page" + std::to_wstring(i + 1) + L".bmp", i);
     }
     if (ok) {
-        TimeTurns(big);  // halftone, the default
-        ApplyStretchMode(3);
-        TimeTurns(big);
+        std::vector<uint8_t> viewPixels(static_cast<size_t>(kViewWidth) * 3 * kViewHeight);
+        for (size_t i = 0; i < viewPixels.size(); ++i) {
+            viewPixels[i] = static_cast<uint8_t>(i * 7 / 5);
+        }
+        for (int mode : {4, 3}) {  // halftone, the default; then colour on colour
+            ApplyStretchMode(mode);
+            TimeTurns(big, true, viewPixels);
+            TimeTurns(big, false, viewPixels);
+        }
         ApplyStretchMode(4);
     }
     const std::wstring sample = argc > 1 ? argv[1] : ProgramFolder() + L"\\..\\sample\\Sample";
