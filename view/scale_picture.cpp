@@ -211,8 +211,8 @@ bool ScaleNearest(const PageImage& page, const PicturePart& part, ScaledPicture*
         columns[ox] = part.x + NearestAt(ox, part.width, outWidth);
     }
     for (int32_t oy = 0; oy < copy->header.height; ++oy) {
-        const size_t y =
-            static_cast<size_t>(part.yFromBottom + NearestAt(oy, part.height, copy->header.height));
+        const size_t y = static_cast<size_t>(part.yFromBottom) +
+                         static_cast<size_t>(NearestAt(oy, part.height, copy->header.height));
         const uint8_t* src = page.pixels + size_t{stride} * y;
         uint8_t* out = copy->pixels + size_t{outStride} * static_cast<size_t>(oy);
         for (int32_t ox = 0; ox < outWidth; ++ox) {

@@ -41,6 +41,7 @@ struct ListedBook {
 
     std::vector<std::u16string> Names() const {
         std::vector<std::u16string> out;
+        out.reserve(static_cast<size_t>(state.pageCount));
         for (int32_t i = 0; i < state.pageCount; ++i) {
             out.emplace_back(state.pages->entries[i].name.Text());
         }
