@@ -22,8 +22,8 @@ uint32_t Quad(const DecodedImage& image, int i) {
 }
 
 // A w x h 8-bit picture whose pixel at (x, y from the bottom) is x + 16 * y.
-BmpSpec Indexed8(int32_t w, int32_t h) {
-    BmpSpec s;
+BmpRecipe Indexed8(int32_t w, int32_t h) {
+    BmpRecipe s;
     s.width = w;
     s.height = h;
     s.bitCount = 8;
@@ -53,7 +53,7 @@ struct Case {
 const Case kCases[] = {
     {"1x1 1-bit: stride 4, two colours, zeros after",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.bitCount = 1;
          s.table = Palette({0x00112233, 0x00445566});
          s.pixels = {0x80, 0, 0, 0};
@@ -70,7 +70,7 @@ const Case kCases[] = {
      }},
     {"1-bit with colours used 2 reads two entries only",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 9;
          s.bitCount = 1;
          s.clrUsed = 2;
@@ -86,7 +86,7 @@ const Case kCases[] = {
      }},
     {"4-bit: high nibble first, 16 entries",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 3;
          s.height = 2;
          s.bitCount = 4;
@@ -110,7 +110,7 @@ const Case kCases[] = {
      }},
     {"8-bit with a 124-byte header finds its table at 138",
      [] {
-         BmpSpec s = Indexed8(4, 2);
+         BmpRecipe s = Indexed8(4, 2);
          s.infoSize = 124;
          return MakeBmp(s);
      },
@@ -122,7 +122,7 @@ const Case kCases[] = {
      }},
     {"4-bit with a 108-byte header finds its table at 122",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.infoSize = 108;
          s.bitCount = 4;
          s.table = Palette({0x00010203, 0x00040506});
@@ -138,7 +138,7 @@ const Case kCases[] = {
      }},
     {"24-bit rows copied, resolution kept, negative resolution 0",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 2;
          s.height = 2;
          s.xPelsPerMeter = 2835;
@@ -155,7 +155,7 @@ const Case kCases[] = {
      }},
     {"16-bit default masks: 5-5-5, 31 -> 255",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 2;
          s.bitCount = 16;
          s.pixels = {0x1F, 0x7C, 0xE0, 0x03};  // red + blue full, then green full
@@ -168,7 +168,7 @@ const Case kCases[] = {
      }},
     {"16-bit masks F800/07E0/001F: 5-6-5, 63 -> 255, 16 -> 64",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 2;
          s.bitCount = 16;
          s.compression = 3;
@@ -183,7 +183,7 @@ const Case kCases[] = {
      }},
     {"16-bit 5-6-5 with a 124-byte header reads its masks at 54",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.bitCount = 16;
          s.compression = 3;
          s.infoSize = 124;
@@ -198,7 +198,7 @@ const Case kCases[] = {
      }},
     {"32-bit: the alpha byte has no effect",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 2;
          s.bitCount = 32;
          s.pixels = {10, 20, 30, 0, 10, 20, 30, 255};
@@ -212,7 +212,7 @@ const Case kCases[] = {
      }},
     {"8-bit with a gap before the pixels and missing last rows: rows zero",
      [] {
-         BmpSpec s = Indexed8(4, 4);
+         BmpRecipe s = Indexed8(4, 4);
          s.gapBeforePixels = 8;
          s.pixels.resize(s.pixels.size() - 8);  // file still reaches 54 + table + image size
          return MakeBmp(s);
@@ -225,7 +225,7 @@ const Case kCases[] = {
      }},
     {"1-bit with the pixel offset pushing rows past the end: those rows zero",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 8;
          s.height = 3;
          s.bitCount = 1;
@@ -243,7 +243,7 @@ const Case kCases[] = {
      }},
     {"32-bit rows past a short input stay zero",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 2;
          s.height = 2;
          s.bitCount = 32;
@@ -259,7 +259,7 @@ const Case kCases[] = {
     {"shorter than the headers", [] { return Bytes(53, 'B'); }, kDecodeShortInput, nullptr},
     {"pixel offset beyond the end",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.pixels = {1, 2, 3, 0};
          s.pixelOffset = 1000;
          return MakeBmp(s);
@@ -267,35 +267,35 @@ const Case kCases[] = {
      kDecodeShortInput, nullptr},
     {"top-down file refused",
      [] {
-         BmpSpec s = Indexed8(4, 1);
+         BmpRecipe s = Indexed8(4, 1);
          s.height = -10;
          return MakeBmp(s);
      },
      kDecodeBadHeader, nullptr},
     {"width 0 refused",
      [] {
-         BmpSpec s = Indexed8(4, 1);
+         BmpRecipe s = Indexed8(4, 1);
          s.width = 0;
          return MakeBmp(s);
      },
      kDecodeBadHeader, nullptr},
     {"2-bit refused",
      [] {
-         BmpSpec s = Indexed8(4, 1);
+         BmpRecipe s = Indexed8(4, 1);
          s.bitCount = 2;
          return MakeBmp(s);
      },
      kDecodeBadHeader, nullptr},
     {"run-length 8-bit refused",
      [] {
-         BmpSpec s = Indexed8(4, 1);
+         BmpRecipe s = Indexed8(4, 1);
          s.compression = 1;
          return MakeBmp(s);
      },
      kDecodeBadHeader, nullptr},
     {"bit fields on a 24-bit file refused",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.compression = 3;
          s.masks = {0xFF0000, 0xFF00, 0xFF};
          s.pixels = {1, 2, 3, 0};
@@ -304,7 +304,7 @@ const Case kCases[] = {
      kDecodeBadHeader, nullptr},
     {"pixel block of 4 GiB or more refused",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.width = 0x10000;
          s.height = 0x10000;
          s.pixels = {1, 2, 3, 0};
@@ -313,14 +313,14 @@ const Case kCases[] = {
      kDecodeBadHeader, nullptr},
     {"8-bit too short for table and image",
      [] {
-         BmpSpec s = Indexed8(4, 4);
+         BmpRecipe s = Indexed8(4, 4);
          s.pixels.resize(12);
          return MakeBmp(s);
      },
      kDecodeShortInput, nullptr},
     {"1-bit too short for its rows",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.height = 3;
          s.bitCount = 1;
          s.table = Palette({0, 0xFFFFFF});
@@ -332,14 +332,14 @@ const Case kCases[] = {
     // be 4 GiB, so the file is too short for it.
     {"colours used whose byte count overflows 32 bits",
      [] {
-         BmpSpec s = Indexed8(4, 1);
+         BmpRecipe s = Indexed8(4, 1);
          s.clrUsed = 0x40000001;
          return MakeBmp(s);
      },
      kDecodeShortInput, nullptr},
     {"bit-field masks past a short file",
      [] {
-         BmpSpec s;
+         BmpRecipe s;
          s.bitCount = 16;
          s.compression = 3;
          s.pixelOffset = 54;
@@ -350,7 +350,7 @@ const Case kCases[] = {
      kDecodeShortInput, nullptr},
     {"header size pushing the table past the end",
      [] {
-         BmpSpec s = Indexed8(4, 1);
+         BmpRecipe s = Indexed8(4, 1);
          Bytes b = MakeBmp(s);
          b[14] = 0xFF;
          b[15] = 0xFF;
@@ -380,18 +380,18 @@ TEST(BmpDecode, Cases) {
 
 // Every prefix of a valid file decodes or fails cleanly; nothing reads past it.
 TEST(BmpDecode, EveryTruncationFailsCleanly) {
-    const BmpSpec kSpecs[] = {Indexed8(7, 5), [] {
-                                  BmpSpec s;
-                                  s.width = 3;
-                                  s.height = 3;
-                                  s.bitCount = 16;
-                                  s.compression = 3;
-                                  s.infoSize = 124;
-                                  s.masks = {0xF800, 0x07E0, 0x001F};
-                                  s.pixels.assign(24, 0x5A);
-                                  return s;
-                              }()};
-    for (const BmpSpec& recipe : kSpecs) {
+    const BmpRecipe kSpecs[] = {Indexed8(7, 5), [] {
+                                    BmpRecipe s;
+                                    s.width = 3;
+                                    s.height = 3;
+                                    s.bitCount = 16;
+                                    s.compression = 3;
+                                    s.infoSize = 124;
+                                    s.masks = {0xF800, 0x07E0, 0x001F};
+                                    s.pixels.assign(24, 0x5A);
+                                    return s;
+                                }()};
+    for (const BmpRecipe& recipe : kSpecs) {
         Bytes full = MakeBmp(recipe);
         for (size_t n = 0; n <= full.size(); ++n) {
             // A fresh heap copy of exactly n bytes, so the sanitizer sees any over-read.

@@ -48,15 +48,14 @@ Bytes GifHeader(uint32_t width, uint32_t height) {
 
 // A negative height (top-down rows) is written over the header afterwards.
 Bytes BmpOf(int32_t width, int32_t height) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height < 0 ? -height : height;
-    spec.pixels.assign(static_cast<size_t>((width * 3 + 3) & ~3) * static_cast<size_t>(spec.height), 0);
-    Bytes b = MakeBmp(spec);
-    b.resize(22);
-    PutLe32(&b, static_cast<uint32_t>(height));
-    Bytes full = MakeBmp(spec);
-    std::copy(b.begin() + 22, b.end(), full.begin() + 22);
+    BmpRecipe recipe;
+    recipe.width = width;
+    recipe.height = height < 0 ? -height : height;
+    recipe.pixels.assign(static_cast<size_t>((width * 3 + 3) & ~3) * static_cast<size_t>(recipe.height), 0);
+    Bytes full = MakeBmp(recipe);
+    for (int i = 0; i < 4; ++i) {
+        full[22 + static_cast<size_t>(i)] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (8 * i));
+    }
     return full;
 }
 

@@ -106,7 +106,7 @@ uint8_t* BlockOf(const Bytes& bytes) {
 }
 
 Bytes SmallBmp() {
-    BmpSpec s;
+    BmpRecipe s;
     s.pixels = {1, 2, 3, 0};
     return MakeBmp(s);
 }

@@ -24,7 +24,7 @@ void PutBe32(Bytes* b, uint32_t v) {
     PutBe16(b, v);
 }
 
-Bytes MakeBmp(const BmpSpec& s) {
+Bytes MakeBmp(const BmpRecipe& s) {
     const bool masksAfterHeader = s.compression == 3 && s.infoSize == 40;
     const size_t headerEnd = 14 + s.infoSize + (masksAfterHeader ? 12 : 0);
     const size_t natural = headerEnd + s.table.size() + s.gapBeforePixels;

@@ -14,7 +14,7 @@ void PutLe32(Bytes* b, uint32_t v);
 void PutBe16(Bytes* b, uint32_t v);
 void PutBe32(Bytes* b, uint32_t v);
 
-struct BmpSpec {
+struct BmpRecipe {
     int32_t width = 1;
     int32_t height = 1;
     uint16_t bitCount = 24;
@@ -29,7 +29,7 @@ struct BmpSpec {
     int32_t xPelsPerMeter = 0;
     int32_t yPelsPerMeter = 0;
 };
-Bytes MakeBmp(const BmpSpec& recipe);
+Bytes MakeBmp(const BmpRecipe& recipe);
 
 // A PNG assembled chunk by chunk. The signature is written first.
 class PngBuilder {

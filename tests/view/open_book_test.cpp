@@ -16,7 +16,7 @@ namespace {
 
 // A w x h BMP of one colour (24 bits, rows padded).
 Bytes SolidBmp(int32_t w, int32_t h, uint8_t blue, uint8_t green, uint8_t red) {
-    BmpSpec recipe;
+    BmpRecipe recipe;
     recipe.width = w;
     recipe.height = h;
     const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
