@@ -1,5 +1,7 @@
 #include "decode/channel_order.h"
 
+#include <cstddef>
+
 #if defined(__x86_64__) || defined(_M_X64)
 #include <cpuid.h>
 #include <tmmintrin.h>
@@ -124,7 +126,7 @@ void RgbToBgrRow(const uint8_t* src, uint8_t* dst, uint32_t pixels) {
         done = ShuffleRgb8(src, dst, pixels);
     }
 #endif
-    PlainRows(src + 3 * done, dst + 3 * done, pixels - done, 1, 0);
+    PlainRows(src + size_t{3} * done, dst + size_t{3} * done, pixels - done, 1, 0);
 }
 
 void Rgb48ToBgrRow(const uint8_t* src, uint8_t* dst, uint32_t pixels, bool bigEndian) {
@@ -135,7 +137,7 @@ void Rgb48ToBgrRow(const uint8_t* src, uint8_t* dst, uint32_t pixels, bool bigEn
         done = ShuffleRgb16(src, dst, pixels, bigEndian);
     }
 #endif
-    PlainRows(src + 6 * done, dst + 3 * done, pixels - done, 2, high);
+    PlainRows(src + size_t{6} * done, dst + size_t{3} * done, pixels - done, 2, high);
 }
 
 void UsePlainChannelOrder(bool plain) {

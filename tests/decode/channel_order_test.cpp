@@ -37,17 +37,17 @@ TEST(ChannelOrder, EveryPathGivesTheReferenceAndStaysInItsRow) {
     for (bool plain : {true, false}) {
         UsePlainChannelOrder(plain);
         for (const Case& c : kCases) {
-            for (uint32_t pixels : {0u, 1u, 5u, 15u, 16u, 17u, 31u, 32u, 33u, 47u, 48u, 1001u}) {
+            for (size_t pixels : {0u, 1u, 5u, 15u, 16u, 17u, 31u, 32u, 33u, 47u, 48u, 1001u}) {
                 SCOPED_TRACE(std::string(c.name) + ", " + ChannelOrderPath() + ", " + std::to_string(pixels));
-                std::vector<uint8_t> src(pixels * 3 * c.sampleBytes);
+                std::vector<uint8_t> src(pixels * 3 * static_cast<size_t>(c.sampleBytes));
                 for (size_t i = 0; i < src.size(); ++i) {
                     src[i] = static_cast<uint8_t>(i * 37 + (i >> 8) * 11 + 5);
                 }
                 std::vector<uint8_t> dst(pixels * 3 + 64, 0xEE);
                 if (c.sampleBytes == 1) {
-                    RgbToBgrRow(src.data(), dst.data(), pixels);
+                    RgbToBgrRow(src.data(), dst.data(), static_cast<uint32_t>(pixels));
                 } else {
-                    Rgb48ToBgrRow(src.data(), dst.data(), pixels, c.bigEndian);
+                    Rgb48ToBgrRow(src.data(), dst.data(), static_cast<uint32_t>(pixels), c.bigEndian);
                 }
                 size_t wrong = 0;
                 for (size_t i = 0; i < pixels * 3; ++i) {
