@@ -7,6 +7,7 @@
 
 #include "decode/entry_steps.h"
 #include "decode/gif_lzw.h"
+#include "decode/picture_limit.h"
 #include "platform/heap.h"
 #include "platform/vm.h"
 
@@ -331,6 +332,12 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
     const bool direct = d->left == 0 && d->top == 0 && d->width == d->screenWidth &&
                         d->height == d->screenHeight && d->width % 4 == 0;
     const uint64_t pixelCount = uint64_t{d->width} * d->height;
+    // Both blocks are weighed against the picture limit before either is taken:
+    // a few header bytes may declare 4 GiB of indices.
+    const uint64_t pictureBytes = uint64_t{RowStride(d->screenWidth, 8)} * d->screenHeight + 4;
+    if (!PictureBlockAllowed(pictureBytes) || (!direct && !PictureBlockAllowed(pixelCount + 4))) {
+        return Fail(d, kDecodeNoMemory);
+    }
     VmBlock indices;
     if (!direct) {
         indices.reset(VmAlloc(static_cast<size_t>(pixelCount + 4)));
@@ -367,9 +374,12 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
     uint8_t* out = direct ? image->pixels : indices.get();
     const size_t written = GifLzwDecodeSubBlocks(chain, dataBytes, minCodeSize, out,
                                                  static_cast<size_t>(pixelCount), table.get());
-    // Pixels the data stopped short of are colour 0, whatever the block held.
+    // Pixels the data stopped short of are colour 0: both blocks come zeroed, so
+    // only the spare bytes the string copies may have left are cleared (clearing
+    // the whole rest would make every page of a vast empty picture resident).
     if (written < pixelCount) {
-        std::memset(out + written, 0, static_cast<size_t>(pixelCount) - written);
+        const uint64_t spare = pixelCount - written < 8 ? pixelCount - written : 8;
+        std::memset(out + written, 0, static_cast<size_t>(spare));
     }
     table.reset();
 

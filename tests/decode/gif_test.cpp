@@ -6,6 +6,7 @@
 
 #include "decode/gif.h"
 #include "decode/gif_lzw.h"
+#include "decode/picture_limit.h"
 #include "platform/heap.h"
 #include "tests/decode/gif_builder.h"
 #include "tests/decode/giftiff_util.h"
@@ -506,6 +507,39 @@ TEST(GifDecode, AllocationFailuresDegrade) {
         succeeded = static_cast<bool>(image);
     }
     EXPECT_TRUE(succeeded);
+}
+
+// A few header bytes declaring a vast picture with a one-byte code stream: under
+// a picture limit the decode is refused before either block is taken, and no
+// page of what would have been 4 GiB is ever touched.
+TEST(GifDecode, VastDeclaredPictureIsRefusedUnderTheLimit) {
+    struct Case {
+        const char* name;
+        uint16_t left, width;  // a full-width frame at 0 is decoded in place
+    };
+    const Case cases[] = {{"in place", 0, 65532}, {"placed on the screen", 1, 65531}};
+    struct Restore {
+        ~Restore() { SetPictureByteLimit(0); }
+    } restore;
+    SetPictureByteLimit(uint64_t{64} << 20);
+    for (const Case& c : cases) {
+        GifSpec recipe;
+        recipe.screenWidth = 65532;
+        recipe.screenHeight = 65535;
+        recipe.globalTable = RampTable(4);
+        GifFrame f;
+        f.left = c.left;
+        f.width = c.width;
+        f.height = 65535;
+        f.minCodeSize = 2;
+        f.useRawData = true;
+        f.rawData = {0x44};
+        recipe.frames.push_back(f);
+        const uint64_t before = ResidentPeakBytes();
+        const DecodeResult r = Decode(BuildGif(recipe));
+        EXPECT_EQ(r.status, kDecodeNoMemory) << c.name;
+        EXPECT_LT(ResidentPeakBytes() - before, uint64_t{256} << 20) << c.name;
+    }
 }
 
 TEST(GifLzw, StopsAtAnUndefinedCodeAfterAClear) {

@@ -8,6 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#endif
+
 DecodeResult DecodeBytes(DecodeInputFn decode, const std::vector<uint8_t>& bytes) {
     DecodeResult result;
     uint8_t* copy = static_cast<uint8_t*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
@@ -81,4 +88,21 @@ ScratchFile::ScratchFile(const std::vector<uint8_t>& bytes) {
 ScratchFile::~ScratchFile() {
     std::error_code ec;
     std::filesystem::remove(native_, ec);
+}
+
+uint64_t ResidentPeakBytes() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
+        return 0;
+    }
+    return counters.PeakWorkingSetSize;
+#else
+    rusage usage = {};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) {
+        return 0;
+    }
+    return static_cast<uint64_t>(usage.ru_maxrss) * 1024;  // kilobytes on Linux
+#endif
 }

@@ -35,6 +35,10 @@ Color ColorAt(const DecodedImage* image, int x, int y);
 // and every pixel byte inside the picture (row padding is ignored).
 bool SamePicture(const DecodedImage* a, const DecodedImage* b, std::string* why);
 
+// The most resident memory this process has had so far, in bytes (0 when the
+// system does not say).
+uint64_t ResidentPeakBytes();
+
 // A file holding `bytes` for the duration of a test.
 class ScratchFile {
   public:
