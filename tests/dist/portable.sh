@@ -13,7 +13,7 @@ rm -rf "$work"
 mkdir -p "$work"
 unzip -q "$zip" -d "$work"
 app=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -1)
-for f in Pagewick.exe English.dll Japanese.dll Pagewick.ini ReadMe.txt ReadMe-ja.txt License.txt; do
+for f in Pagewick.exe English.dll Japanese.dll Pagewick.chm Pagewick.ini ReadMe.txt ReadMe-ja.txt License.txt; do
     [ -f "$app/$f" ] || fail "the package holds no $f"
 done
 [ -s "$app/Pagewick.ini" ] && fail "the package's settings file is not empty"
