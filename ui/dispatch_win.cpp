@@ -1,9 +1,11 @@
 #include "ui/dispatch.h"
 
 #include "settings/settings.h"
+#include "ui/about_box.h"
 #include "ui/app_state.h"
 #include "ui/command_table.h"
 #include "ui/full_screen_win.h"
+#include "ui/help.h"
 #include "ui/image_view.h"
 #include "ui/key_dialog.h"
 #include "ui/language_dialog.h"
@@ -187,6 +189,13 @@ void Dispatch(uint32_t commandWord, HWND sender) {
             return;
         case CMD_SCALE_SMOOTH:
             ApplyStretchMode(4);
+            return;
+        case CMD_ABOUT:
+            HideFullScreenBar();
+            ShowAbout();
+            return;
+        case CMD_HELP:
+            ShowHelp();
             return;
         default:
             break;
