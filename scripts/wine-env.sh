@@ -115,6 +115,39 @@ pw_wait_title_end() {
     return 1
 }
 
+# pw_dismiss_notice PID [SECONDS]: a start with a fresh settings file shows the
+# notice at start once the book is open. Waits for it (default 60 s), ticks "do not
+# show at start" (the box has the focus when the notice opens) and presses OK, so
+# that what the test does next reaches the main window and the saved settings
+# start without it. Fails when no notice appears.
+pw_dismiss_notice() {
+    local pid=$1 seconds=${2:-60} start=$SECONDS w
+    while [ $((SECONDS - start)) -lt "$seconds" ]; do
+        w=$(pw__notice_window "$pid")
+        if [ -n "$w" ]; then
+            xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w" 2>/dev/null || true
+            xdotool key --clearmodifiers space Return 2>/dev/null || true
+            while [ $((SECONDS - start)) -lt "$seconds" ] && [ -n "$(pw__notice_window "$pid")" ]; do
+                sleep 0.2
+            done
+            [ -z "$(pw__notice_window "$pid")" ] && return 0
+            break
+        fi
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.2
+    done
+    echo "wine-env: the notice at start did not appear or did not close" >&2
+    return 1
+}
+
+# The notice's window (its caption in either language), if the process shows it.
+pw__notice_window() {
+    {
+        xdotool search --all --onlyvisible --pid "$1" --name '^(Getting Started|はじめに)$'
+        xdotool search --all --onlyvisible --classname '^pagewick\.exe$' --name '^(Getting Started|はじめに)$'
+    } 2>/dev/null | head -1
+}
+
 # pw_settle_keys [KEY]: after a program of ours ended on a key press (Esc by
 # default), Wine still counts that key as held: its release reached no window
 # of the program any more. The next program started on the same desktop then

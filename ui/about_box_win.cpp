@@ -77,7 +77,8 @@ LRESULT CALLBACK InfoProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_CREATE: {
             HMENU menu = GetSystemMenu(window, FALSE);
             if (menu != nullptr) {
-                for (UINT item : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
+                static const UINT kItems[] = {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE};
+                for (UINT item : kItems) {
                     DeleteMenu(menu, item, MF_BYCOMMAND);
                 }
             }

@@ -12,6 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/menus.h"
 #include "ui/mouse_win.h"
+#include "ui/option_dialogs.h"
 #include "ui/reader.h"
 #include "ui/tool_bar.h"
 #include "view/navigate.h"
@@ -189,6 +190,22 @@ void Dispatch(uint32_t commandWord, HWND sender) {
             return;
         case CMD_SCALE_SMOOTH:
             ApplyStretchMode(4);
+            return;
+        case CMD_EDIT_FOLDERS:
+            HideFullScreenBar();
+            (void)RunFavouritesDialog(gApp.mainWindow);
+            return;
+        case CMD_EDIT_BOOKMARKS:
+            HideFullScreenBar();
+            (void)RunBookmarksDialog(gApp.mainWindow);
+            return;
+        case CMD_PANE_DELAY:
+            HideFullScreenBar();
+            (void)RunPaneDelayDialog(gApp.mainWindow);
+            return;
+        case CMD_SHOW_NOTICE:
+            HideFullScreenBar();
+            (void)RunNoticeDialog(gApp.mainWindow);
             return;
         case CMD_ABOUT:
             HideFullScreenBar();
