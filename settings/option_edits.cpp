@@ -6,7 +6,8 @@ void BookmarkRowText(const Bookmark& b, StrBuf* out) {
     out->Assign(u"");
     char16_t number[12];
     const uint32_t digits = FormatDecimal(number, b.page + 1);
-    if (!out->Append(b.path.Text(), b.path.length) || !out->Append(u" - ", 3) || !out->Append(number, digits)) {
+    if (!out->Append(b.path.Text(), b.path.length) || !out->Append(u" - ", 3) ||
+        !out->Append(number, digits)) {
         out->Assign(u"");
     }
 }

@@ -62,10 +62,11 @@ LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 HWND AddText(HWND parent, int id, int y, const wchar_t* className, const StrBuf* text) {
-    const DWORD style = WS_CHILD | WS_VISIBLE | (text != nullptr ? SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS : 0);
-    HWND w = CreateWindowExW(0, className, text != nullptr ? reinterpret_cast<const wchar_t*>(text->Text()) : L"",
-                             style, 12, y, 250, 20, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             gApp.instance, nullptr);
+    const DWORD style =
+        WS_CHILD | WS_VISIBLE | (text != nullptr ? SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS : 0);
+    HWND w = CreateWindowExW(
+        0, className, text != nullptr ? reinterpret_cast<const wchar_t*>(text->Text()) : L"", style, 12, y,
+        250, 20, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gApp.instance, nullptr);
     if (w != nullptr) {
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(gApp.interfaceFont.get()), FALSE);
     }
@@ -145,8 +146,8 @@ HWND CreateBox(const StrBuf& title) {
     const int x = HalfDown(r.left + r.right - width);
     const int y = HalfDown(r.top + r.bottom - height);
     return CreateWindowExW(WS_EX_DLGMODALFRAME, kInfoClass, reinterpret_cast<const wchar_t*>(title.Text()),
-                           WS_VISIBLE | WS_CLIPCHILDREN | WS_SYSMENU, x, y, width, height, gApp.mainWindow, nullptr,
-                           gApp.instance, nullptr);
+                           WS_VISIBLE | WS_CLIPCHILDREN | WS_SYSMENU, x, y, width, height, gApp.mainWindow,
+                           nullptr, gApp.instance, nullptr);
 }
 
 // The box's own loop. Esc reaches the box from whichever of its windows has the

@@ -1,5 +1,6 @@
 #include "ui/dispatch.h"
 
+#include "platform/lock.h"
 #include "settings/settings.h"
 #include "ui/about_box.h"
 #include "ui/app_state.h"
@@ -13,9 +14,12 @@
 #include "ui/menus.h"
 #include "ui/mouse_win.h"
 #include "ui/option_dialogs.h"
+#include "ui/options_dialog.h"
 #include "ui/reader.h"
 #include "ui/tool_bar.h"
+#include "view/layout.h"
 #include "view/navigate.h"
+#include "view/page_cache.h"
 
 namespace {
 
@@ -206,6 +210,18 @@ void Dispatch(uint32_t commandWord, HWND sender) {
         case CMD_SHOW_NOTICE:
             HideFullScreenBar();
             (void)RunNoticeDialog(gApp.mainWindow);
+            return;
+        case CMD_OPTIONS:
+            HideFullScreenBar();
+            if (RunOptionsDialog(gApp.mainWindow) == IDOK) {
+                {
+                    // The loader may hold pages decoded by plug-ins now left out.
+                    AppLockGuard lock;
+                    ResetReadAhead(&gView);
+                }
+                RelayoutView(&gView);
+                RepaintView();
+            }
             return;
         case CMD_ABOUT:
             HideFullScreenBar();

@@ -65,7 +65,8 @@ void ShowHelpFor(const wchar_t* programPath) {
     wchar_t chm[MAX_PATH + 8];
     // A help file that is there but cannot be shown still leaves the user with
     // help: the on-line page.
-    if (HelpFilePath(programPath, chm, sizeof chm / sizeof chm[0]) && ops.fileExists(chm) && ops.showHelpFile(chm)) {
+    if (HelpFilePath(programPath, chm, sizeof chm / sizeof chm[0]) && ops.fileExists(chm) &&
+        ops.showHelpFile(chm)) {
         return;
     }
     ops.openAddress(kHelpAddress);

@@ -23,7 +23,8 @@ bool IsOkOrCancel(WPARAM wParam) {
 
 INT_PTR CALLBACK NoticeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        CheckDlgButton(dialog, IDC_NOTICE_DONT_SHOW, gSettings.showNoticeAtStart ? BST_UNCHECKED : BST_CHECKED);
+        CheckDlgButton(dialog, IDC_NOTICE_DONT_SHOW,
+                       gSettings.showNoticeAtStart ? BST_UNCHECKED : BST_CHECKED);
         return TRUE;
     }
     if (message == WM_COMMAND && IsOkOrCancel(wParam)) {
@@ -77,7 +78,8 @@ INT_PTR CALLBACK BookmarksProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         // The rows only show or remove bookmarks: an edited text changes nothing.
         bool cleared[kBookmarkCount] = {};
         for (uint32_t i = 0; i < gSettings.bookmarkCount && i < kBookmarkCount; ++i) {
-            cleared[i] = GetWindowTextLengthW(GetDlgItem(dialog, IDC_BOOKMARK_EDIT_FIRST + static_cast<int>(i))) == 0;
+            cleared[i] =
+                GetWindowTextLengthW(GetDlgItem(dialog, IDC_BOOKMARK_EDIT_FIRST + static_cast<int>(i))) == 0;
         }
         (void)RemoveClearedBookmarks(&gSettings, cleared);
         RebuildBookmarkItems();
@@ -111,7 +113,8 @@ INT_PTR CALLBACK FavouritesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         StrBuf texts[kFavouriteCount];
         for (int i = 0; i < FAVOURITE_ROWS; ++i) {
             const int edit = IDC_FAVOURITE_EDIT_FIRST + i;
-            if (AssignFromDialogItem(dialog, edit, &texts[i]) == 0 && GetWindowTextLengthW(GetDlgItem(dialog, edit)) > 0) {
+            if (AssignFromDialogItem(dialog, edit, &texts[i]) == 0 &&
+                GetWindowTextLengthW(GetDlgItem(dialog, edit)) > 0) {
                 return TRUE;  // the dialog stays open, the folders as they were
             }
         }

@@ -82,7 +82,7 @@ TEST(OptionEditsTest, PaneDelayTextReadsAsUnsignedWithinFourDigits) {
         int32_t value;
     };
     const Case kCases[] = {
-        {"500", 500}, {"0", 0},    {"9999", 9999}, {"0042", 42}, {"", 0},     {"12345", 0},
+        {"500", 500}, {"0", 0},   {"9999", 9999}, {"0042", 42}, {"", 0},      {"12345", 0},
         {"-5", 0},    {"1e3", 0}, {" 12", 0},     {"12a", 0},   {"99999", 0},
     };
     for (const Case& c : kCases) {
@@ -98,9 +98,12 @@ TEST(OptionEditsTest, PluginFolderCountsAsChangedOnlyForAnotherName) {
         bool changed;
     };
     const Case kCases[] = {
-        {"C:\\Plugins", "C:\\Plugins", false}, {"C:\\Plugins", "c:\\PLUGINS", false},
-        {"C:\\Plugins", "C:\\Plugins\\", true}, {"C:\\Plugins", "D:\\Plugins", true},
-        {"", "", false},                        {"", "C:\\x", true},
+        {"C:\\Plugins", "C:\\Plugins", false},
+        {"C:\\Plugins", "c:\\PLUGINS", false},
+        {"C:\\Plugins", "C:\\Plugins\\", true},
+        {"C:\\Plugins", "D:\\Plugins", true},
+        {"", "", false},
+        {"", "C:\\x", true},
         {"C:\\x", "", true},
     };
     for (const Case& c : kCases) {
@@ -139,8 +142,10 @@ TEST(OptionEditsTest, UncheckedRowsBecomeTheDisabledSetAndBackAgain) {
         }
         // Filling the list again from that set checks exactly the same rows.
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(PluginEnabled(names[i].Text(), names[i].length, &disabled), c.checked[i]) << c.name << " " << i;
-            EXPECT_TRUE(PluginEnabled(names[i].Text(), names[i].length, nullptr)) << c.name << ": no set, all on";
+            EXPECT_EQ(PluginEnabled(names[i].Text(), names[i].length, &disabled), c.checked[i])
+                << c.name << " " << i;
+            EXPECT_TRUE(PluginEnabled(names[i].Text(), names[i].length, nullptr))
+                << c.name << ": no set, all on";
         }
     }
     TextList upper;

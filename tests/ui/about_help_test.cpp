@@ -120,7 +120,8 @@ TEST_F(AboutHelpTest, AboutBoxBlocksTheMainWindowUntilItEndsByAnyRoad) {
         EXPECT_EQ(AboutWindow(), nullptr) << c.name;
         EXPECT_FALSE(ClassRegistered(L"version_info_class")) << c.name;
         EXPECT_FALSE(ClassRegistered(L"version_url_class")) << c.name;
-        EXPECT_EQ(quitKept, c.end == kQuitMessage) << c.name << ": the quit message is passed on, never made up";
+        EXPECT_EQ(quitKept, c.end == kQuitMessage)
+            << c.name << ": the quit message is passed on, never made up";
         if (quitKept) {
             EXPECT_EQ(quit.wParam, 7u) << c.name;
         }
@@ -162,8 +163,8 @@ TEST_F(AboutHelpTest, HelpAsksHtmlHelpForTheFileBesideTheProgramElseTheShell) {
         const wchar_t* address;  // expected address asked of the shell, or null
     };
     static const Case kCases[] = {
-        {"help file present", L"C:\\Tools\\Pagewick.exe", L"C:\\Tools\\Pagewick.chm", true, L"C:\\Tools\\Pagewick.chm",
-         nullptr},
+        {"help file present", L"C:\\Tools\\Pagewick.exe", L"C:\\Tools\\Pagewick.chm", true,
+         L"C:\\Tools\\Pagewick.chm", nullptr},
         {"no help file", L"C:\\Tools\\Pagewick.exe", L"C:\\Tools\\Pagewick.htm", true, nullptr, kHelpAddress},
         {"dot in the folder only", L"C:\\dir.x\\Pagewick", L"C:\\dir.x\\Pagewick.chm", true,
          L"C:\\dir.x\\Pagewick.chm", nullptr},

@@ -160,8 +160,8 @@ TEST(StartupTest, SettingsBesideTheProgramAreRewrittenThere) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
     ASSERT_TRUE(child.WaitForExit(kTimeout, &code));
-    HANDLE h = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                    nullptr);
+    HANDLE h = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     unsigned char head[4] = {};
     DWORD got = 0;
