@@ -67,7 +67,8 @@ std::wstring Text(HWND w) {
 }
 
 bool ClassRegistered(const wchar_t* name) {
-    WNDCLASSEXW info{sizeof info};
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof info;
     return GetClassInfoExW(gApp.instance, name, &info) != 0;
 }
 

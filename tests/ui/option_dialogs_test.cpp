@@ -6,7 +6,9 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/ui/menu_test_support.h"
@@ -165,6 +167,9 @@ TEST_F(OptionDialogsTest, ClearedBookmarksGoAndTheRestCloseUpWithTheirMenuItems)
 
 TEST_F(OptionDialogsTest, FavouritesTakeTheEditsOnlyOnOk) {
     for (int button : {IDOK, IDCANCEL}) {
+        for (StrBuf& f : gSettings.favouriteFolders) {
+            f.Assign(u"");
+        }
         gSettings.favouriteFolders[0].Assign(u"C:\\one");
         gSettings.favouriteFolders[1].Assign(u"C:\\two");
         bool browseEnabled = true;
