@@ -67,9 +67,18 @@ TEST_F(OptionDialogsTest, NoticeCheckBoxIsTheOppositeOfTheSetting) {
     for (const Case& c : kCases) {
         gSettings.showNoticeAtStart = c.before;
         bool checkedAtStart = false;
+        bool okShown = false;
         RunScripted(
             L"#32770",
             [&](HWND dialog) {
+                // The button that closes it lies visible inside the dialog.
+                RECT client{};
+                RECT ok{};
+                GetClientRect(dialog, &client);
+                HWND button = GetDlgItem(dialog, IDOK);
+                GetWindowRect(button, &ok);
+                MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&ok), 2);
+                okShown = IsWindowVisible(button) && ok.right <= client.right && ok.bottom <= client.bottom;
                 checkedAtStart = IsDlgButtonChecked(dialog, 2401) == BST_CHECKED;
                 if (c.tick) {
                     CheckDlgButton(dialog, 2401, checkedAtStart ? BST_UNCHECKED : BST_CHECKED);
@@ -77,6 +86,7 @@ TEST_F(OptionDialogsTest, NoticeCheckBoxIsTheOppositeOfTheSetting) {
                 Click(dialog, c.button);
             },
             [] { RunNoticeDialog(gApp.mainWindow); });
+        EXPECT_TRUE(okShown) << c.name;
         EXPECT_EQ(checkedAtStart, !c.before) << c.name;
         EXPECT_EQ(gSettings.showNoticeAtStart, c.after) << c.name;
     }
@@ -290,7 +300,10 @@ TEST_F(OptionDialogsTest, ScreenshotsOfEveryDialogInBothLanguages) {
             RunScripted(
                 L"#32770",
                 [&](HWND dialog) {
-                    PumpMessages();
+                    // Every control painted before the capture, the last buttons included.
+                    RedrawWindow(dialog, nullptr, nullptr,
+                                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                    PumpFor(150);
                     saved = SaveScreenshot(dialog, s.name + suffix);
                     Click(dialog, IDCANCEL);
                 },
