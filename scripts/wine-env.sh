@@ -121,30 +121,40 @@ pw_wait_title_end() {
 # that what the test does next reaches the main window and the saved settings
 # start without it. Fails when no notice appears.
 pw_dismiss_notice() {
-    local pid=$1 seconds=${2:-60} start=$SECONDS w
+    local pid=$1 seconds=${2:-60} start=$SECONDS w tries=0
     while [ $((SECONDS - start)) -lt "$seconds" ]; do
         w=$(pw__notice_window "$pid")
-        if [ -n "$w" ]; then
-            xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w" 2>/dev/null || true
-            xdotool key --clearmodifiers space Return 2>/dev/null || true
-            while [ $((SECONDS - start)) -lt "$seconds" ] && [ -n "$(pw__notice_window "$pid")" ]; do
-                sleep 0.2
-            done
-            [ -z "$(pw__notice_window "$pid")" ] && return 0
-            break
+        if [ -z "$w" ]; then
+            [ "$tries" -gt 0 ] && return 0
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.2
+            continue
         fi
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.2
+        # Focused, the box takes Space (tick) and Enter (OK); a second try sends
+        # the keys to the window itself.
+        timeout 5 xdotool windowactivate --sync "$w" 2>/dev/null || timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
+        if [ $((tries % 2)) -eq 0 ]; then
+            timeout 5 xdotool key --clearmodifiers space Return 2>/dev/null || true
+        else
+            timeout 5 xdotool key --window "$w" --clearmodifiers space Return 2>/dev/null || true
+        fi
+        tries=$((tries + 1))
+        for _ in $(seq 1 15); do
+            [ -z "$(pw__notice_window "$pid")" ] && return 0
+            sleep 0.2
+        done
     done
     echo "wine-env: the notice at start did not appear or did not close" >&2
     return 1
 }
 
-# The notice's window (its caption in either language), if the process shows it.
+# The notice's window (its caption in either language): a window of the process,
+# or any window of that caption on this private display (a program started
+# through the shell runs under another process id).
 pw__notice_window() {
     {
         xdotool search --all --onlyvisible --pid "$1" --name '^(Getting Started|はじめに)$'
-        xdotool search --all --onlyvisible --classname '^pagewick\.exe$' --name '^(Getting Started|はじめに)$'
+        xdotool search --onlyvisible --name '^(Getting Started|はじめに)$'
     } 2>/dev/null | head -1
 }
 
