@@ -129,6 +129,13 @@ def check_tree(root):
         if f"../{other}/{name}" not in pages[rel].links:
             errors.append(f"{rel} does not link to its {LANGUAGES[other]} page")
 
+    # The viewer reads the contents and the index in the help file's code page:
+    # their Japanese is written as character references, never as raw bytes.
+    for rel in ("contents.hhc", "index.hhk"):
+        with open(find_case_insensitive(root, rel), "rb") as f:
+            if any(b > 127 for b in f.read()):
+                errors.append(f"{rel} holds characters outside ASCII")
+
     # Contents: every page under its language, every entry resolves.
     toc = read(root, "contents.hhc")
     locals_ = [v for v in toc.params if isinstance(v, str)]
@@ -180,6 +187,8 @@ def self_test(source):
         ("a page missing from the contents", lambda d: edit(d, "contents.hhc", "ja/trouble.html", "ja/start.html"),
          "do not list ja/trouble.html"),
         ("an index entry to nowhere", lambda d: edit(d, "index.hhk", "en/keys.html", "en/key.html"), "index: "),
+        ("raw Japanese in the contents", lambda d: edit(d, "contents.hhc", "&#26085;&#26412;&#35486;", "日本語"),
+         "contents.hhc holds characters outside ASCII"),
         ("an untranslated page", lambda d: shutil.copy(os.path.join(d, "en", "files.html"),
                                                       os.path.join(d, "ja", "files.html")),
          "ja/files.html is not written in Japanese"),
