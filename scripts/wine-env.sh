@@ -152,10 +152,19 @@ pw_dismiss_notice() {
 # or any window of that caption on this private display (a program started
 # through the shell runs under another process id).
 pw__notice_window() {
-    {
-        xdotool search --all --onlyvisible --pid "$1" --name '^(Getting Started|はじめに)$'
-        xdotool search --onlyvisible --name '^(Getting Started|はじめに)$'
-    } 2>/dev/null | head -1
+    local w name
+    for w in $({
+        xdotool search --onlyvisible --pid "$1"
+        xdotool search --onlyvisible --classname '^pagewick\.exe$'
+        xdotool search --onlyvisible --name '^Getting Started$'
+    } 2>/dev/null | sort -u); do
+        name=$(xdotool getwindowname "$w" 2>/dev/null) || continue
+        if [ "$name" = "Getting Started" ] || [ "$name" = "はじめに" ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 0
 }
 
 # pw_settle_keys [KEY]: after a program of ours ended on a key press (Esc by
