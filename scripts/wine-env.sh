@@ -121,28 +121,23 @@ pw_wait_title_end() {
 # that what the test does next reaches the main window and the saved settings
 # start without it. Fails when no notice appears.
 pw_dismiss_notice() {
-    local pid=$1 seconds=${2:-60} start=$SECONDS w tries=0
+    local pid=$1 seconds=${2:-60} start=$SECONDS w
     while [ $((SECONDS - start)) -lt "$seconds" ]; do
         w=$(pw__notice_window "$pid")
-        if [ -z "$w" ]; then
-            [ "$tries" -gt 0 ] && return 0
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.2
-            continue
-        fi
-        # Focused, the box takes Space (tick) and Enter (OK); a second try sends
-        # the keys to the window itself.
-        timeout 5 xdotool windowactivate --sync "$w" 2>/dev/null || timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
-        if [ $((tries % 2)) -eq 0 ]; then
+        if [ -n "$w" ]; then
+            # The keys go once: a program slow to take them must not get a second
+            # Space and Enter in its main window (magnifier, full screen).
+            timeout 5 xdotool windowactivate --sync "$w" 2>/dev/null ||
+                timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
             timeout 5 xdotool key --clearmodifiers space Return 2>/dev/null || true
-        else
-            timeout 5 xdotool key --window "$w" --clearmodifiers space Return 2>/dev/null || true
+            while [ $((SECONDS - start)) -lt "$seconds" ]; do
+                [ -z "$(pw__notice_window "$pid")" ] && return 0
+                sleep 0.2
+            done
+            break
         fi
-        tries=$((tries + 1))
-        for _ in $(seq 1 15); do
-            [ -z "$(pw__notice_window "$pid")" ] && return 0
-            sleep 0.2
-        done
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.2
     done
     echo "wine-env: the notice at start did not appear or did not close" >&2
     return 1
