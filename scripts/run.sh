@@ -27,6 +27,8 @@ fi
 export PW_WINE_DIR=${PW_WINE_DIR:-$root/build/wine-run}
 source scripts/wine-env.sh
 pw_wine_up
+# Every run starts as a first-time user's: no settings yet, so the notice at start shows.
+rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Pagewick/Pagewick.ini
 wine "$exe" "$winbook" >/dev/null 2>&1 &
 pid=$!
 if ! window=$(pw_wait_main_window "$pid" 180); then
@@ -37,10 +39,12 @@ if ! window=$(pw_wait_main_window "$pid" 180); then
 fi
 # The title names the book once it is open; then give the first paint a moment.
 pw_wait_title_end "$window" "$(basename "$book")" 60 || echo "run: the book's title did not appear; capturing anyway" >&2
+for _ in $(seq 1 50); do [ -n "$(pw__notice_window "$pid")" ] && break; sleep 0.2; done
 sleep 1
 mkdir -p build/screenshots
 shot=$root/build/screenshots/run-$(date +%Y%m%d-%H%M%S).png
 import -window root "$shot"
+pw_dismiss_notice "$pid" 10 >/dev/null 2>&1 || true
 xdotool windowclose "$window" 2>/dev/null || true
 for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 pw_wine_down

@@ -1,18 +1,25 @@
 #include "ui/dispatch.h"
 
+#include "platform/lock.h"
 #include "settings/settings.h"
+#include "ui/about_box.h"
 #include "ui/app_state.h"
 #include "ui/command_table.h"
 #include "ui/full_screen_win.h"
+#include "ui/help.h"
 #include "ui/image_view.h"
 #include "ui/key_dialog.h"
 #include "ui/language_dialog.h"
 #include "ui/main_window.h"
 #include "ui/menus.h"
 #include "ui/mouse_win.h"
+#include "ui/option_dialogs.h"
+#include "ui/options_dialog.h"
 #include "ui/reader.h"
 #include "ui/tool_bar.h"
+#include "view/layout.h"
 #include "view/navigate.h"
+#include "view/page_cache.h"
 
 namespace {
 
@@ -187,6 +194,41 @@ void Dispatch(uint32_t commandWord, HWND sender) {
             return;
         case CMD_SCALE_SMOOTH:
             ApplyStretchMode(4);
+            return;
+        case CMD_EDIT_FOLDERS:
+            HideFullScreenBar();
+            (void)RunFavouritesDialog(gApp.mainWindow);
+            return;
+        case CMD_EDIT_BOOKMARKS:
+            HideFullScreenBar();
+            (void)RunBookmarksDialog(gApp.mainWindow);
+            return;
+        case CMD_PANE_DELAY:
+            HideFullScreenBar();
+            (void)RunPaneDelayDialog(gApp.mainWindow);
+            return;
+        case CMD_SHOW_NOTICE:
+            HideFullScreenBar();
+            (void)RunNoticeDialog(gApp.mainWindow);
+            return;
+        case CMD_OPTIONS:
+            HideFullScreenBar();
+            if (RunOptionsDialog(gApp.mainWindow) == IDOK) {
+                {
+                    // The loader may hold pages decoded by plug-ins now left out.
+                    AppLockGuard lock;
+                    ResetReadAhead(&gView);
+                }
+                RelayoutView(&gView);
+                RepaintView();
+            }
+            return;
+        case CMD_ABOUT:
+            HideFullScreenBar();
+            ShowAbout();
+            return;
+        case CMD_HELP:
+            ShowHelp();
             return;
         default:
             break;

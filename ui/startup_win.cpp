@@ -12,6 +12,7 @@
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "ui/command_table.h"
 #include "ui/dispatch.h"
 #include "ui/full_screen_win.h"
 #include "ui/main_window.h"
@@ -84,6 +85,10 @@ int RunInterface(int showCommand, SettingsReader* settings) {
         return 0;
     }
     OpenCommandLine();
+    // A first start (a fresh settings file) greets the user with the notice.
+    if (gSettings.showNoticeAtStart) {
+        Dispatch(CMD_SHOW_NOTICE, nullptr);
+    }
     SettingsReaderClose(settings);
     return MessageLoop();
 }

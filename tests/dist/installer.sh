@@ -160,6 +160,9 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 if window=$(pw_wait_main_window "$pid" 120); then
     if pw_wait_title_end "$window" "Sample.cbz" 60; then
         ok "the registered open command opened the sample book ($((SECONDS - start)) s)"
+        # A first start shows the notice; it is ticked off and closed before Esc.
+        pw_dismiss_notice "$pid" 60 && ok "the first start showed the notice at start" ||
+            fail "no notice at the first start, or it did not close"
     else
         fail "the sample book did not open (title: $(xdotool getwindowname "$window"))"
     fi

@@ -13,7 +13,7 @@ rm -rf "$work"
 mkdir -p "$work"
 unzip -q "$zip" -d "$work"
 app=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -1)
-for f in Pagewick.exe English.dll Japanese.dll Pagewick.ini ReadMe.txt ReadMe-ja.txt License.txt; do
+for f in Pagewick.exe English.dll Japanese.dll Pagewick.chm Pagewick.ini ReadMe.txt ReadMe-ja.txt License.txt; do
     [ -f "$app/$f" ] || fail "the package holds no $f"
 done
 [ -s "$app/Pagewick.ini" ] && fail "the package's settings file is not empty"
@@ -29,6 +29,9 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 if window=$(pw_wait_main_window "$pid" 180); then
     if pw_wait_title_end "$window" "Sample.cbz" 60; then
         ok "the unpacked program opened the sample book ($((SECONDS - start)) s after start)"
+        # A first start shows the notice; it is ticked off and closed before Esc.
+        pw_dismiss_notice "$pid" 60 && ok "the first start showed the notice at start" ||
+            fail "no notice at the first start, or it did not close"
     else
         fail "the sample book did not open (title: $(xdotool getwindowname "$window"))"
     fi

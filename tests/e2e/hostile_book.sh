@@ -39,6 +39,7 @@ trap 'kill $pid 2>/dev/null || true; touch "$work/stop"' EXIT
 window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
 pw_wait_title_end "$window" "$(basename "$target")" 150 ||
     explain "the book did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
+dismiss_fresh_notice
 sleep 1
 
 # The Linux process that runs the program (Wine's loader names it by the file).

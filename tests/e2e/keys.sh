@@ -45,6 +45,7 @@ window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not app
 # title is given time beyond it.
 pw_wait_title_end "$window" "book.cbz" 150 ||
     explain "the book did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
+dismiss_fresh_notice
 sleep 1
 
 failures=0

@@ -44,6 +44,7 @@ start() {
     fi
     pid=$!
     window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
+    dismiss_fresh_notice
     sleep 1
 }
 

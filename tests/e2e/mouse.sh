@@ -37,6 +37,7 @@ start() {
     # A stall of Wine's of up to a minute has been seen on a loaded machine.
     pw_wait_title_end "$window" "book.cbz" 150 ||
         explain "the book did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
+    dismiss_fresh_notice
     sleep 1
 }
 

@@ -59,6 +59,7 @@ pid=$!
 window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
 pw_wait_title_end "$window" "book" 150 ||
     explain "the book did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
+dismiss_fresh_notice
 sleep 1
 
 geometry() {

@@ -55,6 +55,7 @@ run_book() {
     window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
     pw_wait_title_end "$window" "$title" 150 ||
         explain "$title did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
+    dismiss_fresh_notice
     sleep 1
     for step in 1 3 5; do
         sleep 0.7

@@ -37,6 +37,7 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
 pw_wait_title_end "$window" "book.cbr" 150 ||
     explain "the book did not open (title \"$(xdotool getwindowname "$window" 2>/dev/null)\")"
+dismiss_fresh_notice
 sleep 1
 
 # near HEX WANT_HEX: every channel within 6.

@@ -182,6 +182,7 @@ TEST(LanguageFallbackTest, TheFallbacksNameIsSavedAtExit) {
     {
         Settings s;
         s.languageFile.Assign(u"Removed");
+        s.showNoticeAtStart = false;
         ASSERT_EQ(SettingsWrite(reinterpret_cast<const char16_t*>(ini.c_str()), s, PlatformSettingsOps(),
                                 PlatformSettingsFileOps()),
                   SaveResult::kSaved);

@@ -73,9 +73,9 @@ TEST(OpenProcessTest, CommandLineOpensAtTheLocatorOrNothing) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
     ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll"));
-    // Settings beside the program, empty: the defaults (spreads, right to left),
-    // whatever earlier runs left in the user's profile.
-    ASSERT_TRUE(WriteFileBytes(folder.path() + L"\\Pagewick.ini", {}));
+    // Settings beside the program, without the notice: the defaults (spreads, right
+    // to left), whatever earlier runs left in the user's profile.
+    ASSERT_TRUE(WriteQuietSettings(folder.path() + L"\\Pagewick.ini"));
     std::vector<PageSpec> pages;
     for (int i = 0; i < 6; ++i) {
         PageSpec p;
@@ -128,7 +128,7 @@ TEST(OpenProcessTest, ResumeOpensTheBookAtThePageItWasClosedAt) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
     ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll"));
-    ASSERT_TRUE(WriteFileBytes(folder.path() + L"\\Pagewick.ini", {}));
+    ASSERT_TRUE(WriteQuietSettings(folder.path() + L"\\Pagewick.ini"));
     std::vector<PageSpec> pages;
     for (int i = 0; i < 10; ++i) {
         PageSpec p;

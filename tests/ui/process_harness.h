@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A scratch folder removed (with its files) when the object goes.
@@ -45,6 +47,16 @@ class ChildProcess {
 };
 
 std::wstring WindowText(HWND window);
+
+// Settings for a child that must start without the notice: every slot absent but
+// showNoticeAtStart (slot 12), which is off. The file counts as read, so the lists
+// start empty rather than with a first start's folders.
+bool WriteQuietSettings(const std::wstring& path);
+// Slot n of a settings file as (a, b); (-1, -1) when it cannot be read.
+std::pair<int32_t, int32_t> SettingsSlot(const std::wstring& path, int n);
+// The notice the child shows at start (its caption in English), or null when none
+// appears within timeoutMs.
+HWND WaitForNotice(const ChildProcess& child, DWORD timeoutMs);
 // Polls until the window is visible (it is shown only once its children exist);
 // false on timeout.
 bool WaitForVisible(HWND window, DWORD timeoutMs);

@@ -123,3 +123,45 @@ bool WaitForVisible(HWND window, DWORD timeoutMs) {
     }
     return true;
 }
+
+bool WriteQuietSettings(const std::wstring& path) {
+    // Header (13 entries, the writer's tag), then entries 0..12; entry 12 = (1, 0).
+    uint32_t words[1 + 2 * 13] = {};
+    words[0] = 0x05BF000D;
+    words[1 + 2 * 12] = 1;
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD put = 0;
+    const bool ok = WriteFile(h, words, sizeof words, &put, nullptr) && put == sizeof words;
+    CloseHandle(h);
+    return ok;
+}
+
+std::pair<int32_t, int32_t> SettingsSlot(const std::wstring& path, int n) {
+    int32_t words[2] = {-1, -1};
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return {-1, -1};
+    }
+    DWORD got = 0;
+    SetFilePointer(h, 4 + 8 * n, nullptr, FILE_BEGIN);
+    ReadFile(h, words, 8, &got, nullptr);
+    CloseHandle(h);
+    return got == 8 ? std::make_pair(words[0], words[1]) : std::make_pair(-1, -1);
+}
+
+HWND WaitForNotice(const ChildProcess& child, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        HWND box = child.WaitForWindow(L"#32770", 0);
+        if (box != nullptr && WindowText(box) == L"Getting Started") {
+            return box;
+        }
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}

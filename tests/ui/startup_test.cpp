@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "tests/support/book_builder.h"
 #include "tests/ui/process_harness.h"
 #include "ui/startup.h"
 
@@ -78,10 +79,70 @@ TEST(StartupTest, NormalStartShowsTheMainWindowAndClosesCleanly) {
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitForVisible(main, kTimeout));
     EXPECT_EQ(Narrow(WindowText(main)), "Pagewick");
+    // The profile's settings may be a first start's: its notice is closed first.
+    if (HWND notice = WaitForNotice(child, 3000); notice != nullptr) {
+        PostMessageW(notice, WM_COMMAND, IDCANCEL, 0);
+    }
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
     ASSERT_TRUE(child.WaitForExit(kTimeout, &code));
     EXPECT_EQ(code, 0u);
+}
+
+// A first start (an empty settings file) greets the user with the notice over the
+// main window; ticking "do not show at start" is saved, and the next start goes
+// without it. Closing it with Cancel and the box clear keeps it coming.
+TEST(StartupTest, NoticeAtAFirstStartAndItsCheckBoxSaved) {
+    struct Case {
+        const char* name;
+        bool tick;
+        int button;
+        int32_t saved;  // showNoticeAtStart after the run
+    };
+    static const Case kCases[] = {
+        {"ticked, OK", true, IDOK, 0},
+        {"ticked, closed by Cancel", true, IDCANCEL, 0},
+        {"left clear", false, IDOK, 1},
+    };
+    for (const Case& c : kCases) {
+        ScratchFolder folder;
+        ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe")) << c.name;
+        ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll")) << c.name;
+        const std::wstring ini = folder.path() + L"\\Pagewick.ini";
+        ASSERT_TRUE(WriteFileBytes(ini, {})) << c.name;
+        for (int start = 0; start < 2; ++start) {
+            ChildProcess child;
+            ASSERT_TRUE(child.Start(folder.path() + L"\\Pagewick.exe", L"", folder.path())) << c.name;
+            HWND main = child.WaitForWindow(L"Pagewick_main_class", kTimeout);
+            ASSERT_NE(main, nullptr) << c.name;
+            ASSERT_TRUE(WaitForVisible(main, kTimeout)) << c.name;
+            HWND notice = WaitForNotice(child, start == 0 ? kTimeout : 2000);
+            if (start == 0) {
+                ASSERT_NE(notice, nullptr) << c.name << ": no notice at a first start";
+                EXPECT_EQ(GetWindow(notice, GW_OWNER), main) << c.name;
+                EXPECT_FALSE(IsWindowEnabled(main)) << c.name << ": the notice is modal";
+                EXPECT_EQ(SendDlgItemMessageW(notice, 2401, BM_GETCHECK, 0, 0), BST_UNCHECKED) << c.name;
+                if (c.tick) {
+                    SendDlgItemMessageW(notice, 2401, BM_SETCHECK, BST_CHECKED, 0);
+                }
+                PostMessageW(notice, WM_COMMAND, static_cast<WPARAM>(c.button), 0);
+            } else {
+                EXPECT_EQ(notice != nullptr, c.saved == 1) << c.name << ": the second start";
+                if (notice != nullptr) {
+                    PostMessageW(notice, WM_COMMAND, IDCANCEL, 0);
+                }
+            }
+            for (int i = 0; i < 100 && !IsWindowEnabled(main); ++i) {
+                Sleep(50);
+            }
+            EXPECT_TRUE(IsWindowEnabled(main)) << c.name;
+            PostMessageW(main, WM_CLOSE, 0, 0);
+            DWORD code = 1;
+            ASSERT_TRUE(child.WaitForExit(kTimeout, &code)) << c.name;
+            EXPECT_EQ(code, 0u) << c.name;
+            EXPECT_EQ(SettingsSlot(ini, 12), std::make_pair(1, c.saved)) << c.name << " start " << start;
+        }
+    }
 }
 
 // A settings file beside the program is the portable case: read there at start
@@ -91,10 +152,7 @@ TEST(StartupTest, SettingsBesideTheProgramAreRewrittenThere) {
     ASSERT_TRUE(folder.CopyFromBin(L"Pagewick.exe", L"Pagewick.exe"));
     ASSERT_TRUE(folder.CopyFromBin(L"English.dll", L"English.dll"));
     std::wstring ini = folder.path() + L"\\Pagewick.ini";
-    HANDLE h =
-        CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
+    ASSERT_TRUE(WriteQuietSettings(ini));
     ChildProcess child;
     ASSERT_TRUE(child.Start(folder.path() + L"\\Pagewick.exe", L"", folder.path()));
     HWND main = child.WaitForWindow(L"Pagewick_main_class", kTimeout);
@@ -102,8 +160,8 @@ TEST(StartupTest, SettingsBesideTheProgramAreRewrittenThere) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
     ASSERT_TRUE(child.WaitForExit(kTimeout, &code));
-    h = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                    nullptr);
+    HANDLE h = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     unsigned char head[4] = {};
     DWORD got = 0;
@@ -123,9 +181,11 @@ TEST(StartupTest, SettingsBesideTheProgramAreRewrittenThere) {
 
 namespace {
 
-// A settings file of three slots: the language (absent), fullScreen and windowShowState.
+// A settings file of thirteen slots: the language (absent), fullScreen,
+// windowShowState, and the notice at start off; the rest absent.
 bool WriteWindowSettings(const std::wstring& path, int32_t fullScreen) {
-    const int32_t words[] = {0x05BF0003, 0, 0, 1, fullScreen, 1, 1};
+    int32_t words[1 + 2 * 13] = {0x05BF000D, 0, 0, 1, fullScreen, 1, 1};
+    words[1 + 2 * 12] = 1;
     HANDLE h =
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
@@ -137,19 +197,8 @@ bool WriteWindowSettings(const std::wstring& path, int32_t fullScreen) {
     return ok;
 }
 
-// Slot 1 of a settings file as (a, b); (-1, -1) when it cannot be read.
 std::pair<int32_t, int32_t> SlotOne(const std::wstring& path) {
-    int32_t words[3] = {-1, -1, -1};
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        return {-1, -1};
-    }
-    DWORD got = 0;
-    SetFilePointer(h, 4 + 8, nullptr, FILE_BEGIN);
-    ReadFile(h, words, 8, &got, nullptr);
-    CloseHandle(h);
-    return got == 8 ? std::make_pair(words[0], words[1]) : std::make_pair(-1, -1);
+    return SettingsSlot(path, 1);
 }
 
 // Full screen saved at exit comes back at the next start, unless the program is
