@@ -30,7 +30,7 @@ struct FileJob {
     StrBuf destination;  // the folder to extract into, or the ZIP file to create
     uint32_t mode = kJobExtract;
     const JobOps* ops = nullptr;
-    uint32_t unsafeMembers = 0;  // extraction: members whose path left the target, skipped
+    uint32_t unsafeMembers = 0;   // extraction: members whose path left the target, skipped
     char16_t password[128] = {};  // RAR extraction without a dialog (tools); empty asks
 };
 

@@ -114,8 +114,11 @@ bool IsInsidePath(const char16_t* path, uint32_t n) {
     return true;
 }
 
-bool PrepareExtraction(ArchiveMemberList* list, const char16_t* archivePath, StrBuf* destination,
-                       uint32_t* unsafe, const JobOps* ops) {
+bool PrepareExtraction(ArchiveMemberList* list,
+                       const char16_t* archivePath,
+                       StrBuf* destination,
+                       uint32_t* unsafe,
+                       const JobOps* ops) {
     StrBuf base;
     base.AssignPathPart(kPathBaseName, archivePath, TextLength(archivePath));
     if (base.length == 0 || destination->AppendPathComponent(base.Text(), base.length) == nullptr ||
@@ -134,7 +137,8 @@ bool PrepareExtraction(ArchiveMemberList* list, const char16_t* archivePath, Str
         }
         if (m.name.length > 0 && m.folder.length > 0) {
             StrBuf joined;
-            if (!joined.Append(m.folder.buffer, m.folder.length) || !joined.Append(m.name.buffer, m.name.length)) {
+            if (!joined.Append(m.folder.buffer, m.folder.length) ||
+                !joined.Append(m.name.buffer, m.name.length)) {
                 return false;
             }
             m.name = static_cast<StrBuf&&>(joined);
@@ -175,7 +179,11 @@ bool TempFileName(StrBuf* out) {
     return true;
 }
 
-bool WriteFileViaTemp(const char16_t* path, const uint8_t* bytes, uint64_t count, uint64_t time, const JobOps* ops) {
+bool WriteFileViaTemp(const char16_t* path,
+                      const uint8_t* bytes,
+                      uint64_t count,
+                      uint64_t time,
+                      const JobOps* ops) {
     StrBuf temp;
     if (!TempFileName(&temp)) {
         return false;

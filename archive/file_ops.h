@@ -37,8 +37,11 @@ bool IsInsidePath(const char16_t* path, uint32_t n);
 // own top folder), empties the name and folder of members whose path would leave
 // the target (counted in *unsafe), and creates the members' subfolders. On
 // success *destination holds the target folder.
-[[nodiscard]] bool PrepareExtraction(ArchiveMemberList* list, const char16_t* archivePath, StrBuf* destination,
-                                     uint32_t* unsafe, const JobOps* ops);
+[[nodiscard]] bool PrepareExtraction(ArchiveMemberList* list,
+                                     const char16_t* archivePath,
+                                     StrBuf* destination,
+                                     uint32_t* unsafe,
+                                     const JobOps* ops);
 
 // A new empty file in the temporary-files folder; *out receives its path.
 [[nodiscard]] bool TempFileName(StrBuf* out);
@@ -46,5 +49,8 @@ bool IsInsidePath(const char16_t* path, uint32_t n);
 // Writes count bytes to a temporary file, sets its last-write time when time is
 // not 0, and copies it over path. The temporary file is always deleted. True
 // when the copy succeeded; then ops hears of the new file.
-[[nodiscard]] bool WriteFileViaTemp(const char16_t* path, const uint8_t* bytes, uint64_t count, uint64_t time,
+[[nodiscard]] bool WriteFileViaTemp(const char16_t* path,
+                                    const uint8_t* bytes,
+                                    uint64_t count,
+                                    uint64_t time,
                                     const JobOps* ops);

@@ -122,7 +122,8 @@ uint32_t CollectPackEntries(const char16_t* folder, PackList* list) {
                 path.JoinPath(node->path.buffer, node->path.length, entry.name, entry.nameLength);
                 ok = path.length > 0 && AddEntry(list, path.buffer, path.length, skip, false);
             } else if (entry.name[0] != u'.') {
-                FolderNode* sub = NewFolder(node->path.buffer, node->path.length, entry.name, entry.nameLength);
+                FolderNode* sub =
+                    NewFolder(node->path.buffer, node->path.length, entry.name, entry.nameLength);
                 ok = sub != nullptr;
                 if (ok) {
                     last->next = sub;

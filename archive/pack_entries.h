@@ -13,11 +13,11 @@ constexpr uint32_t kMaxPackName = 259;
 
 struct PackEntry {
     PackEntry* next;
-    StrBuf fullPath;  // a folder's ends in '\'
+    StrBuf fullPath;      // a folder's ends in '\'
     uint8_t central[46];  // the central directory header, filled once the entry is written
     char name[kMaxPackName + 1];
     uint32_t nameLength;
-    bool nameTooLong;  // the UTF-8 name passes kMaxPackName: it is never cut
+    bool nameTooLong;     // the UTF-8 name passes kMaxPackName: it is never cut
     uint32_t attributes;  // 0x20 file, 0x10 folder
 };
 

@@ -60,7 +60,8 @@ bool RarExtractAll(RarContext* c, FileJob* job) {
     if (base.length == 0 || !ChooseTarget(list.get(), base, &job->destination)) {
         return false;
     }
-    AppPtr<rar::HeaderDataEx> header(static_cast<rar::HeaderDataEx*>(AppAllocZero(sizeof(rar::HeaderDataEx))));
+    AppPtr<rar::HeaderDataEx> header(
+        static_cast<rar::HeaderDataEx*>(AppAllocZero(sizeof(rar::HeaderDataEx))));
     rar::OpenArchiveDataEx data{};
     data.ArcNameW = const_cast<char16_t*>(job->source.Text());
     data.OpenMode = rar::kOpenExtract;

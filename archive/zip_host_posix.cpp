@@ -100,6 +100,7 @@ bool FiletimeToDosTime(uint64_t filetime, uint16_t* dosDate, uint16_t* dosTime) 
         return false;
     }
     *dosDate = static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
-    *dosTime = static_cast<uint16_t>(((seconds / 3600) << 11) | (((seconds / 60) % 60) << 5) | ((seconds % 60) / 2));
+    *dosTime =
+        static_cast<uint16_t>(((seconds / 3600) << 11) | (((seconds / 60) % 60) << 5) | ((seconds % 60) / 2));
     return true;
 }

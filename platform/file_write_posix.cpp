@@ -75,7 +75,7 @@ bool FileSetTime(FileId file, uint64_t filetime) {
         return false;
     }
     uint64_t ticks = filetime - kEpochFiletime;
-    struct timespec times[2] {};
+    struct timespec times[2]{};
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = static_cast<time_t>(ticks / 10000000ull);
     times[1].tv_nsec = static_cast<long>((ticks % 10000000ull) * 100);
@@ -101,7 +101,7 @@ bool FileCopyReplace(const char16_t* from, const char16_t* to) {
     }
     if (ok) {
         // The copy keeps the source's last-write time, as the Windows copy does.
-        struct timespec times[2] {};
+        struct timespec times[2]{};
         times[0].tv_nsec = UTIME_OMIT;
         times[1] = st.st_mtim;
         ok = futimens(out, times) == 0;

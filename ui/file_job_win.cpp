@@ -6,6 +6,8 @@
 #include <new>
 
 #include "archive/file_job.h"
+#include "archive/plugin_extract.h"
+#include "archive/rar_extract.h"
 #include "archive/zip_extract.h"
 #include "archive/zip_writer.h"
 #include "browser/archive_kind.h"
@@ -25,7 +27,10 @@ constexpr DWORD kEndWait = 258;
 
 struct ShellJob {
     FileJob job;
+    StrBuf chosen;  // the destination the user chose, for the plug-in retry
     HANDLE thread = nullptr;
+    bool pluginRetry = false;   // the job runs (or ran) through the plug-ins
+    RarContext* rar = nullptr;  // while a RAR job runs: the password dialog's owner goes here
     HWND notifyWindow = nullptr;
     UINT notifyMessage = kFileJobMessage;
     WPARAM notifyWParam = 0;
@@ -36,7 +41,11 @@ struct ShellJob {
 ShellJob* gJob = nullptr;
 
 void OpsOpen(void* ctx) {
-    ProgressOpen(&static_cast<ShellJob*>(ctx)->progress);
+    auto* job = static_cast<ShellJob*>(ctx);
+    ProgressOpen(&job->progress);
+    if (job->rar != nullptr) {
+        job->rar->ownerWindow = job->progress.window;
+    }
 }
 void OpsSetRange(void* ctx, uint32_t last) {
     ProgressSetRange(&static_cast<ShellJob*>(ctx)->progress, last);
@@ -54,17 +63,39 @@ void OpsCreated(void*, const char16_t* path, bool folder) {
     SHChangeNotify(folder ? SHCNE_MKDIR : SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, path, nullptr);
 }
 
-// The ZIP entry: packing when the mode says so, else ZIP extraction.
-unsigned __stdcall JobThreadZip(void* arg) {
-    auto* job = static_cast<ShellJob*>(arg);
+// What every thread entry does around its job body.
+unsigned RunBody(ShellJob* job, bool (*body)(ShellJob*)) {
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const bool ok = job->job.mode != kJobExtract ? ZipPackFolder(&job->job) : ZipExtractAll(&job->job);
+    const bool ok = body(job);
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     if (job->notifyWindow != nullptr) {
         PostMessageW(job->notifyWindow, job->notifyMessage, job->notifyWParam, ok ? 1 : 0);
     }
     return 0;
 }
+
+// The ZIP entry: packing when the mode says so, else ZIP extraction.
+unsigned __stdcall JobThreadZip(void* arg) {
+    return RunBody(static_cast<ShellJob*>(arg), [](ShellJob* job) {
+        return job->job.mode != kJobExtract ? ZipPackFolder(&job->job) : ZipExtractAll(&job->job);
+    });
+}
+
+unsigned __stdcall JobThreadRar(void* arg) {
+    return RunBody(static_cast<ShellJob*>(arg), [](ShellJob* job) {
+        RarContext context;
+        job->rar = &context;
+        const bool ok = RarExtractAll(&context, &job->job);
+        job->rar = nullptr;
+        return ok;
+    });
+}
+
+unsigned __stdcall JobThreadPlugin(void* arg) {
+    return RunBody(static_cast<ShellJob*>(arg), [](ShellJob* job) { return PluginExtractAll(&job->job); });
+}
+
+using ThreadEntry = unsigned(__stdcall*)(void*);
 
 // Makes the record with source and the source's folder as the proposed
 // destination; null when the slot is taken.
@@ -90,12 +121,13 @@ ShellJob* NewJob(HTREEITEM item) {
     return NewJob(reinterpret_cast<const char16_t*>(path));
 }
 
-bool Start(ShellJob* job, uint32_t mode, uint32_t titleId) {
+bool Start(ShellJob* job, uint32_t mode, uint32_t titleId, ThreadEntry entry = JobThreadZip) {
     job->job.mode = mode;
     job->progress.titleId = titleId;
     job->progress.buttonId = kCancelButton;
     job->notifyWindow = gApp.mainWindow;
-    const uintptr_t thread = _beginthreadex(nullptr, 0, JobThreadZip, job, 0, nullptr);
+    (void)job->chosen.Append(job->job.destination.Text(), job->job.destination.length);
+    const uintptr_t thread = _beginthreadex(nullptr, 0, entry, job, 0, nullptr);
     if (thread == 0) {
         ShowErrorBox(gApp.mainWindow, mode == kJobExtract ? kExtractFailed : kPackFailed);
         EndJob();
@@ -107,8 +139,8 @@ bool Start(ShellJob* job, uint32_t mode, uint32_t titleId) {
 }  // namespace
 
 void StartExtractJob(HTREEITEM item) {
-    // Only the program's own ZIP reader extracts so far.
-    if (TreeContextKind(item) != kKindZip) {
+    const uint32_t kind = TreeContextKind(item);
+    if (kind != kKindZip && kind != kKindRar && kind != kKindPlugin) {
         return;
     }
     ShellJob* job = NewJob(item);
@@ -119,7 +151,11 @@ void StartExtractJob(HTREEITEM item) {
         EndJob();
         return;
     }
-    (void)Start(job, kJobExtract, 7050);
+    // ZIP through the program's reader, RAR through the library, anything else
+    // through the plug-ins (then there is nothing left to retry).
+    job->pluginRetry = kind == kKindPlugin;
+    (void)Start(job, kJobExtract, 7050,
+                kind == kKindZip ? JobThreadZip : (kind == kKindRar ? JobThreadRar : JobThreadPlugin));
 }
 
 void StartPackJob(HTREEITEM item, uint32_t mode, uint32_t titleId) {
@@ -145,6 +181,24 @@ void StartPackJob(HTREEITEM item, uint32_t mode, uint32_t titleId) {
 
 LRESULT OnJobFinished(WPARAM, LPARAM lParam) {
     if (gJob == nullptr) {
+        return 0;
+    }
+    ShellJob* job = gJob;
+    if (lParam == 0 && job->job.mode == kJobExtract && !job->pluginRetry) {
+        // An archive the program's reader or the RAR library could not extract
+        // is tried once through the plug-ins, into the folder first chosen.
+        job->pluginRetry = true;
+        if (job->thread != nullptr) {
+            WaitForSingleObject(job->thread, kEndWait);
+            CloseHandle(job->thread);
+            job->thread = nullptr;
+        }
+        job->progress.window = nullptr;
+        job->progress.bar = nullptr;
+        job->job.destination.Assign(job->chosen.Text());
+        job->chosen.Release();
+        // A thread that cannot start is reported, and the job ended, by Start.
+        (void)Start(job, kJobExtract, job->progress.titleId, JobThreadPlugin);
         return 0;
     }
     if (lParam == 0) {

@@ -27,7 +27,9 @@ void EndJob();
 // The part of the start commands after the folder chooser: runs a job on
 // source into destination (extraction: the folder; packing: the archive path).
 // False when a job exists or the thread cannot start.
-[[nodiscard]] bool StartFileJob(const char16_t* source, const char16_t* destination, uint32_t mode,
+[[nodiscard]] bool StartFileJob(const char16_t* source,
+                                const char16_t* destination,
+                                uint32_t mode,
                                 uint32_t titleId);
 // The current-job slot is occupied.
 [[nodiscard]] bool FileJobActive();

@@ -134,9 +134,8 @@ void TreeMenuState(HMENU menu) {
     }
     Enable(menu, 7025, expandable);
     Check(menu, 7025, expanded);
-    // Extraction reads ZIP archives with the program's own reader; packing takes
-    // file-system folders.
-    Enable(menu, 7050, kind == kKindZip);
+    // Extraction takes the archive kinds; packing takes file-system folders.
+    Enable(menu, 7050, kind == kKindZip || kind == kKindRar || kind == kKindPlugin);
     Enable(menu, 7060, kind == kKindFolder);
     Enable(menu, 7061, kind == kKindFolder);
     Enable(menu, 7030, type != kNodeFolderRoot);

@@ -34,16 +34,15 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             const auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
             auto* progress = static_cast<ProgressWindow*>(cs->lpCreateParams);
             HINSTANCE instance = cs->hInstance;
-            progress->bar = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 380, 10,
-                                            window, ChildId(kBarId), instance, nullptr);
+            progress->bar = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 380,
+                                            10, window, ChildId(kBarId), instance, nullptr);
             SendMessageW(progress->bar, PBM_SETSTEP, 1, 0);
             StrBuf text;
             LanguageString(progress->buttonId, &text);
             Limit(&text, kMaxButton);
-            HWND button =
-                CreateWindowExW(0, L"BUTTON", reinterpret_cast<const wchar_t*>(text.Text()),
-                                WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 130, 30, 140, 24, window, ChildId(kButtonId),
-                                instance, nullptr);
+            HWND button = CreateWindowExW(0, L"BUTTON", reinterpret_cast<const wchar_t*>(text.Text()),
+                                          WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 130, 30, 140, 24, window,
+                                          ChildId(kButtonId), instance, nullptr);
             if (button != nullptr && gApp.interfaceFont.get() != nullptr) {
                 SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(gApp.interfaceFont.get()), FALSE);
             }
@@ -72,7 +71,8 @@ POINT TopLeft() {
     if (monitor != nullptr && GetMonitorInfoW(monitor, &info)) {
         area = info.rcMonitor;
     }
-    return POINT{(area.left + area.right) / 2 - kClientWidth / 2, (area.top + area.bottom) / 2 - kClientHeight / 2};
+    return POINT{(area.left + area.right) / 2 - kClientWidth / 2,
+                 (area.top + area.bottom) / 2 - kClientHeight / 2};
 }
 }  // namespace
 
@@ -92,9 +92,9 @@ void ProgressOpen(ProgressWindow* progress) {
     LanguageString(progress->titleId, &title);
     Limit(&title, kMaxTitle);
     const POINT at = TopLeft();
-    progress->window = CreateWindowExW(kExStyle, kClassName, reinterpret_cast<const wchar_t*>(title.Text()), kStyle,
-                                       at.x, at.y, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                       nullptr, instance, progress);
+    progress->window = CreateWindowExW(kExStyle, kClassName, reinterpret_cast<const wchar_t*>(title.Text()),
+                                       kStyle, at.x, at.y, frame.right - frame.left, frame.bottom - frame.top,
+                                       nullptr, nullptr, instance, progress);
 }
 
 void ProgressSetRange(ProgressWindow* progress, uint32_t last) {

@@ -48,9 +48,27 @@ class RarExtractTest : public ::testing::Test {
 TEST_F(RarExtractTest, ChoosesTheTargetFolderAndStopsOnCancel) {
     const RarCase cases[] = {
         {"loose members: a base-name folder", Archive({u"a.jpg", u"sub\\b.jpg"}), {}, 0, true, "out/book", 2},
-        {"own top folder: the destination itself", Archive({u"book\\a.jpg", u"BOOK\\b.jpg"}), {}, 0, true, "out", 2},
-        {"base name taken: numbered", Archive({u"book\\a.jpg"}), {"book", "book+1"}, 0, true, "out/book+2", 1},
-        {"cancel after the first member", Archive({u"a.jpg", u"b.jpg", u"c.jpg"}), {}, 1, true, "out/book", 1},
+        {"own top folder: the destination itself",
+         Archive({u"book\\a.jpg", u"BOOK\\b.jpg"}),
+         {},
+         0,
+         true,
+         "out",
+         2},
+        {"base name taken: numbered",
+         Archive({u"book\\a.jpg"}),
+         {"book", "book+1"},
+         0,
+         true,
+         "out/book+2",
+         1},
+        {"cancel after the first member",
+         Archive({u"a.jpg", u"b.jpg", u"c.jpg"}),
+         {},
+         1,
+         true,
+         "out/book",
+         1},
     };
     for (const RarCase& c : cases) {
         SCOPED_TRACE(c.label);

@@ -77,7 +77,8 @@ std::map<std::string, std::string> ReadBack(const std::u16string& path) {
         std::replace(key.begin(), key.end(), '\\', '/');
         uint32_t locator = m.locator;
         VmBlock block(ZipReadMember(file.get(), &locator, nullptr));
-        out[key] = block.get() != nullptr ? std::string(reinterpret_cast<char*>(block.get()), locator) : "<unread>";
+        out[key] =
+            block.get() != nullptr ? std::string(reinterpret_cast<char*>(block.get()), locator) : "<unread>";
     }
     return out;
 }
@@ -103,7 +104,8 @@ TEST(ZipPackFolder, StoredAndDeflatedArchivesReadBackUnchanged) {
         dir.Write("out/.keep", "");
         FileJob job;
         ASSERT_TRUE(Pack(dir, mode, &job));
-        std::map<std::string, std::string> want = {{"p01.jpg", big}, {"empty.txt", ""}, {"日本語/ページ01.txt", "kana"}};
+        std::map<std::string, std::string> want = {
+            {"p01.jpg", big}, {"empty.txt", ""}, {"日本語/ページ01.txt", "kana"}};
         std::map<std::string, std::string> got = ReadBack(job.destination.Text());
         got.erase("日本語/");  // a folder entry: the reader lists it with an empty name
         EXPECT_EQ(got, want);
@@ -180,9 +182,15 @@ const FailCase kFailCases[] = {
     {"empty folder", {}, kZipLimits, false},
     {"cancel after the first entry", {{"a.txt", "a"}, {"b.txt", "b"}}, kZipLimits, true},
     {"archive would pass the offset field", {{"a.txt", Noise(5000)}}, {4096, 0xFFFF, 0xFFFFFFFF}, false},
-    {"too many entries for the count field", {{"a.txt", "a"}, {"b.txt", "b"}}, {0xFFFFFFFF, 1, 0xFFFFFFFF}, false},
+    {"too many entries for the count field",
+     {{"a.txt", "a"}, {"b.txt", "b"}},
+     {0xFFFFFFFF, 1, 0xFFFFFFFF},
+     false},
     {"a file at the size limit", {{"a.txt", std::string(100, 'a')}}, {0xFFFFFFFF, 0xFFFF, 100}, false},
-    {"a name past 259 UTF-8 bytes, cut inside a letter", {{kLongFolder + "/" + kLongName, "x"}}, kZipLimits, false},
+    {"a name past 259 UTF-8 bytes, cut inside a letter",
+     {{kLongFolder + "/" + kLongName, "x"}},
+     kZipLimits,
+     false},
 };
 
 TEST(ZipPackFolder, EveryFailureLeavesNothingAtTheDestination) {

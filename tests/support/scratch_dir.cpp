@@ -77,8 +77,8 @@ bool ScratchDir::Exists(const std::string& rel) const {
 std::vector<std::string> ScratchDir::List() const {
     std::vector<std::string> out;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(root_, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(root_, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         std::u8string rel = fs::relative(it->path(), root_, ec).generic_u8string();
         out.emplace_back(rel.begin(), rel.end());
     }

@@ -23,9 +23,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {u"decode", CmdDecode},     {u"list", CmdList},   {u"read", CmdRead},
-    {u"settings", CmdSettings}, {u"pages", CmdPages},   {u"extract", CmdExtract},
-    {u"pack", CmdPack},
+    {u"decode", CmdDecode}, {u"list", CmdList},       {u"read", CmdRead}, {u"settings", CmdSettings},
+    {u"pages", CmdPages},   {u"extract", CmdExtract}, {u"pack", CmdPack},
 };
 
 int Usage() {
