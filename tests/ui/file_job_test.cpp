@@ -3,6 +3,7 @@
 // which other jobs and the close request are refused.
 #include <windows.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -77,7 +78,9 @@ TEST_F(FileJobTest, ARunningPackBlocksOtherJobsAndTheCloseUntilItEnds) {
         c = static_cast<char>(x);
     }
     for (int i = 0; i < 24; ++i) {
-        std::ofstream(root / "Book" / "sub" / ("p" + std::to_string(i) + ".jpg"), std::ios::binary) << noise;
+        char name[32];
+        std::snprintf(name, sizeof name, "p%d.jpg", i);
+        std::ofstream(root / "Book" / "sub" / name, std::ios::binary) << noise;
     }
     const std::u16string source = Program(root / "Book");
     const std::u16string archive = Program(root / "Book.zip");

@@ -1,11 +1,13 @@
 // pwinspect extract ARCHIVE DEST [--password P] [--plugin-folder DIR]: the
-// extraction job without windows. Writes the archive's members below a fresh
+// extraction job without windows (ZIP by the program's reader; RAR through the
+// RAR library, found as for list and read). Writes the archive's members below a fresh
 // folder DEST\BASE (numbered when taken) and prints one JSON line with the
 // target folder and the count of members skipped for leaving it; exit 1 when
 // the job fails.
 #include <cstdio>
 
 #include "archive/file_job.h"
+#include "archive/rar_extract.h"
 #include "archive/zip_extract.h"
 #include "tools/pwinspect/commands.h"
 #include "tools/pwinspect/output.h"
@@ -21,7 +23,14 @@ int CmdExtract(int argc, char16_t** argv) {
     job.source.Assign(argv[0]);
     job.destination.Assign(argv[1]);
     job.mode = kJobExtract;
-    if (IsRarPath(argv[0]) || !ZipExtractAll(&job)) {
+    bool ok = false;
+    if (IsRarPath(argv[0])) {
+        RarContext context;
+        ok = RarExtractAll(&context, &job);
+    } else {
+        ok = ZipExtractAll(&job);
+    }
+    if (!ok) {
         std::fputs("{\"ok\":false}\n", stdout);
         return 1;
     }
