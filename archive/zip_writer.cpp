@@ -1,8 +1,9 @@
 #include "archive/zip_writer.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <cstring>
+#include <memory>
 
 #include "app/crc32.h"
 #include "app/text.h"
@@ -27,12 +28,10 @@ void Put32(uint8_t* p, uint32_t v) {
     Put16(p + 2, v >> 16);
 }
 
-voidpf ZAlloc(voidpf, uInt items, uInt size) {
-    return AppAllocZero(static_cast<size_t>(items) * size);
-}
-void ZFree(voidpf, voidpf p) {
-    AppFree(p);
-}
+struct DeflateCompressorFree {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+using DeflateCompressor = std::unique_ptr<libdeflate_compressor, DeflateCompressorFree>;
 
 struct Writer {
     FileId file;
@@ -171,29 +170,23 @@ bool DeflateBlock(uint8_t** block, uint64_t* size) {
     if (n > 0xFFFFFFFFull) {
         return false;
     }
-    const uint64_t bound = n + ((n + 7) >> 3) + ((n + 63) >> 6) + 5;
-    z_stream z{};
-    z.zalloc = ZAlloc;
-    z.zfree = ZFree;
-    if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
+    DeflateCompressor compressor(libdeflate_alloc_compressor(9));
+    if (compressor == nullptr) {
         return false;
     }
+    const uint64_t bound = libdeflate_deflate_compress_bound(compressor.get(), static_cast<size_t>(n));
     VmBlock out(VmAlloc(bound + 4));
-    bool ok = false;
-    if (out.get() != nullptr && bound <= 0xFFFFFFFFull) {
-        z.next_in = *block;
-        z.avail_in = static_cast<uInt>(n);
-        z.next_out = out.get();
-        z.avail_out = static_cast<uInt>(bound);
-        ok = deflate(&z, Z_FINISH) == Z_STREAM_END;
+    if (out.get() == nullptr) {
+        return false;
     }
-    deflateEnd(&z);
-    if (!ok) {
+    const size_t produced =
+        libdeflate_deflate_compress(compressor.get(), *block, static_cast<size_t>(n), out.get(), bound);
+    if (produced == 0) {
         return false;
     }
     VmFree(*block);
     *block = out.release();
-    *size = z.total_out;
+    *size = produced;
     return true;
 }
 

@@ -1,5 +1,5 @@
 // The ZIP writer: packs a folder with all its subfolders into one archive,
-// stored (method 0) or deflated at level 9 (method 8), names in UTF-8 with flag
+// stored (method 0) or deflated at level 9 (method 8, libdeflate), names in UTF-8 with flag
 // bit 11. The archive is built in a temporary file and copied to its name only
 // when complete, so a failed or cancelled packing leaves nothing at the
 // destination.
@@ -11,7 +11,8 @@
 #include "archive/file_job.h"
 
 // Replaces the VmAlloc block *block of *size bytes by its raw deflate stream
-// (level 9, memory level 9) in a new block, and *size by the compressed size.
+// (libdeflate, level 9, in one call over the whole block) in a new block, and
+// *size by the compressed size.
 // False (block and size untouched) when the stream fails or memory is short.
 [[nodiscard]] bool DeflateBlock(uint8_t** block, uint64_t* size);
 

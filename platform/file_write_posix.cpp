@@ -18,6 +18,19 @@ constexpr uint64_t kEpochFiletime = 116444736000000000ull;
 constexpr size_t kNativePathMax = 4096;
 
 bool CopyBytes(int from, int to) {
+    // The kernel copies without a trip through user memory where it can.
+    for (;;) {
+        ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+        if (n == 0) {
+            return true;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;  // not offered between these files: copy by hand from where it stopped
+        }
+    }
     char buffer[65536];
     for (;;) {
         ssize_t r = read(from, buffer, sizeof buffer);
