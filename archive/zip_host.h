@@ -15,3 +15,7 @@ uint32_t ZipNameToUtf16(const uint8_t* bytes, uint32_t n, bool utf8, char16_t* o
 // DOS date and time, taken as local time, as a UTC FILETIME; 0 when the fields
 // name no valid moment (month 0, 30 February, hour 24 ...).
 uint64_t DosTimeToFiletime(uint16_t dosDate, uint16_t dosTime);
+
+// The reverse, for the writer: a UTC FILETIME as local DOS date and time. Times
+// before 1980 or past 2107 give false (the writer then stores 1980-01-01 00:00).
+[[nodiscard]] bool FiletimeToDosTime(uint64_t filetime, uint16_t* dosDate, uint16_t* dosTime);

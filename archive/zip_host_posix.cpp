@@ -35,6 +35,19 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
+// The date of a count of days since 1970-01-01 (the inverse of DaysFromCivil).
+void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
+    z += 719468;
+    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    auto doe = static_cast<unsigned>(z - era * 146097);
+    unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    unsigned mp = (5 * doy + 2) / 153;
+    *d = doy - (153 * mp + 2) / 5 + 1;
+    *m = mp < 10 ? mp + 3 : mp - 9;
+    *y = static_cast<int64_t>(yoe) + era * 400 + (*m <= 2 ? 1 : 0);
+}
+
 unsigned DaysInMonth(unsigned year, unsigned month) {
     static const unsigned kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -74,4 +87,20 @@ uint64_t DosTimeToFiletime(uint16_t dosDate, uint16_t dosTime) {
     int64_t days = DaysFromCivil(year, month, day) + kDays1601To1970;
     uint64_t seconds = hour * 3600ull + minute * 60ull + second;
     return static_cast<uint64_t>(days) * kTicksPerDay + seconds * 10000000ull;
+}
+
+bool FiletimeToDosTime(uint64_t filetime, uint16_t* dosDate, uint16_t* dosTime) {
+    auto days = static_cast<int64_t>(filetime / kTicksPerDay) - kDays1601To1970;
+    uint64_t seconds = (filetime % kTicksPerDay) / 10000000ull;
+    int64_t year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    CivilFromDays(days, &year, &month, &day);
+    if (year < 1980 || year > 2107) {
+        return false;
+    }
+    *dosDate = static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+    *dosTime =
+        static_cast<uint16_t>(((seconds / 3600) << 11) | (((seconds / 60) % 60) << 5) | ((seconds % 60) / 2));
+    return true;
 }

@@ -33,3 +33,16 @@ uint64_t DosTimeToFiletime(uint16_t dosDate, uint16_t dosTime) {
     }
     return (static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
 }
+
+bool FiletimeToDosTime(uint64_t filetime, uint16_t* dosDate, uint16_t* dosTime) {
+    FILETIME utc{static_cast<DWORD>(filetime), static_cast<DWORD>(filetime >> 32)};
+    FILETIME local{};
+    WORD date = 0;
+    WORD time = 0;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time)) {
+        return false;
+    }
+    *dosDate = date;
+    *dosTime = time;
+    return true;
+}

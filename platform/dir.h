@@ -17,6 +17,10 @@ enum class PathKind : int32_t {
 };
 
 [[nodiscard]] PathKind GetPathKind(const char16_t* path);
+// Creates one folder (its parent must exist); false when it exists or fails.
+[[nodiscard]] bool FolderCreate(const char16_t* path);
+// The last-write FILETIME of a file or folder (a folder's own entry).
+[[nodiscard]] bool GetPathTime(const char16_t* path, uint64_t* filetime);
 
 // Attribute bits, the Windows FILE_ATTRIBUTE_ values; the native build derives
 // them from the file mode (read-only, hidden for a leading '.', folder, normal).

@@ -18,6 +18,19 @@ void FileClose(FileId file);
 [[nodiscard]] bool FileGetSize(FileId file, uint64_t* size);
 [[nodiscard]] bool FileGetTime(FileId file, uint64_t* filetime);
 
+// Writing, for the file jobs. FileCreateWrite creates or empties the file for
+// writing without sharing. FileWriteAll is true only when all n bytes went out.
+// FileSetTime sets the last-write time only. FileCopyReplace copies a closed file
+// over `to` (replacing it), keeping the last-write time. FileMakeTemp creates an
+// empty file named "tmp..." in the temporary-files folder and writes its path
+// (at most cap units with the terminator).
+[[nodiscard]] FileId FileCreateWrite(const char16_t* path);
+[[nodiscard]] bool FileWriteAll(FileId file, const void* data, size_t n);
+[[nodiscard]] bool FileSetTime(FileId file, uint64_t filetime);
+[[nodiscard]] bool FileCopyReplace(const char16_t* from, const char16_t* to);
+bool FileDelete(const char16_t* path);
+[[nodiscard]] bool FileMakeTemp(char16_t* out, uint32_t cap);
+
 // Owns an open file.
 class FileHandle {
   public:

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
+#include "ui/file_job_win.h"
 #include "ui/image_view.h"
 #include "ui/menus.h"
 #include "ui/mouse_win.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_APPWINDOW | WS_EX_ACCEPTFILES;
-constexpr UINT kFileJobMessage = 0x8001;  // WM_FILE_JOB: a background file job has ended
 constexpr int kMinTrackSize = 400;
 
 HMENU ChildId(int id) {
@@ -197,7 +197,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             ReaderPageLoaded(static_cast<int32_t>(wParam), reinterpret_cast<void*>(lParam));
             return 0;
         case kFileJobMessage:
-            return 0;
+            return OnJobFinished(wParam, lParam);
         default:
             break;
     }
@@ -312,7 +312,11 @@ void RelayoutClient() {
 }
 
 bool ShutDown(HWND window, bool forced) {
-    (void)forced;  // no background file job can refuse the close yet
+    // A running file job keeps the program open unless the session is ending.
+    if (!forced && FileJobRunning()) {
+        return false;
+    }
+    EndJob();
     ReaderStopLoader();
     gBook.book.changeWatch.reset();
     RemovePaneSubclasses();

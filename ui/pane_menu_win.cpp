@@ -6,12 +6,15 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "archive/file_job.h"
+#include "browser/archive_kind.h"
 #include "browser/file_list.h"
 #include "browser/folder_tree.h"
 #include "platform/lock.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
+#include "ui/file_job_win.h"
 #include "ui/menus.h"
 #include "ui/pane_state.h"
 #include "ui/reader.h"
@@ -131,10 +134,10 @@ void TreeMenuState(HMENU menu) {
     }
     Enable(menu, 7025, expandable);
     Check(menu, 7025, expanded);
-    // The archive and pack jobs stay greyed until the pane can start file jobs.
-    Enable(menu, 7050, false);
-    Enable(menu, 7060, false);
-    Enable(menu, 7061, false);
+    // Extraction takes the archive kinds; packing takes file-system folders.
+    Enable(menu, 7050, kind == kKindZip || kind == kKindRar || kind == kKindPlugin);
+    Enable(menu, 7060, kind == kKindFolder);
+    Enable(menu, 7061, kind == kKindFolder);
     Enable(menu, 7030, type != kNodeFolderRoot);
     Check(menu, 7020, gSettings.treeHiddenMode == 0);
     Check(menu, 7040, gSettings.treeShowFiles);
@@ -214,8 +217,17 @@ void TreeCommand(int command, HTREEITEM item) {
             gSettings.treeShowFiles = !gSettings.treeShowFiles;
             TreeShowFiles(gSettings.treeShowFiles);
             break;
+        case 7050:
+            StartExtractJob(item);
+            break;
+        case 7060:
+            StartPackJob(item, kJobPackStored, 7060);
+            break;
+        case 7061:
+            StartPackJob(item, kJobPackDeflated, 7061);
+            break;
         default:
-            break;  // the job commands start nothing yet
+            break;
     }
 }
 

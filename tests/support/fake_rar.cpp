@@ -76,8 +76,11 @@ int ReadHeader(void* archive, rar::HeaderDataEx* out) {
     return 0;
 }
 
-int Process(void* archive, int operation, char16_t*, char16_t*) {
+int Process(void* archive, int operation, char16_t* destPath, char16_t*) {
     auto* h = static_cast<Handle*>(archive);
+    if (operation == rar::kExtract) {
+        gState.extractedInto.emplace_back(destPath != nullptr ? destPath : u"");
+    }
     if (h->next >= h->archive->members.size()) {
         return 21;
     }

@@ -40,7 +40,8 @@ struct FakeRarState {
     int closes = 0;
     int passwordAsks = 0;  // kNeedPasswordW messages sent
     std::u16string lastOpened;
-    size_t chunk = 7;  // bytes per kProcessData message
+    size_t chunk = 7;                           // bytes per kProcessData message
+    std::vector<std::u16string> extractedInto;  // the destination path of each kExtract call
 };
 
 FakeRarState& FakeRar();  // cleared by FakeRarReset

@@ -8,3 +8,5 @@ int CmdList(int argc, char16_t** argv);
 int CmdRead(int argc, char16_t** argv);
 int CmdSettings(int argc, char16_t** argv);
 int CmdPages(int argc, char16_t** argv);
+int CmdExtract(int argc, char16_t** argv);
+int CmdPack(int argc, char16_t** argv);

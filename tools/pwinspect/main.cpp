@@ -23,8 +23,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {u"decode", CmdDecode},     {u"list", CmdList},   {u"read", CmdRead},
-    {u"settings", CmdSettings}, {u"pages", CmdPages},
+    {u"decode", CmdDecode}, {u"list", CmdList},       {u"read", CmdRead}, {u"settings", CmdSettings},
+    {u"pages", CmdPages},   {u"extract", CmdExtract}, {u"pack", CmdPack},
 };
 
 int Usage() {
@@ -33,7 +33,9 @@ int Usage() {
         "       pwinspect list ARCHIVE [--password P] [--plugin-folder DIR]\n"
         "       pwinspect read ARCHIVE LOCATOR [--out FILE] [--password P] [--plugin-folder DIR]\n"
         "       pwinspect settings FILE\n"
-        "       pwinspect pages PATH\n",
+        "       pwinspect pages PATH\n"
+        "       pwinspect extract ARCHIVE DEST [--password P] [--plugin-folder DIR]\n"
+        "       pwinspect pack FOLDER DEST [--store]\n",
         stderr);
     return 2;
 }
