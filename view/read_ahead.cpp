@@ -1,5 +1,7 @@
 #include "view/read_ahead.h"
 
+#include "decode/block_reserve.h"
+#include "decode/picture_blocks.h"
 #include "decode/picture_limit.h"
 #include "view/display_copy.h"
 #include "view/page_cache.h"
@@ -30,7 +32,9 @@ bool AheadRoom(const ReadingView* view, int requests, uint64_t* room) {
     if (budget == 0) {
         return true;
     }
-    const uint64_t held = HeldPictureBytes(view);
+    // Blocks kept for reuse count as held: a page read ahead may take one, or a
+    // fresh block beside them.
+    const uint64_t held = HeldPictureBytes(view) + ReserveBytes(PictureReserve());
     if (held >= budget) {
         return false;
     }
@@ -88,6 +92,9 @@ AheadHolder ClassifyAhead(const ReadingView* view, int32_t index) {
 }
 
 void PlanReadAhead(ReadingView* view) {
+    // Blocks of the pages let go below are kept for the pages asked for: up to
+    // two spreads the size of the one on screen.
+    ReserveSetCap(PictureReserve(), 2 * (PageBlockBytes(view->leftSlot.page) + PageBlockBytes(view->rightSlot.page)));
     view->loader.setPriority(view->loader.context, LoaderPriority::kNormal);
     view->loader.postCancel(view->loader.context);
     const int32_t next = view->book != nullptr ? view->endIndex : 0;
