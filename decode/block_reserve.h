@@ -46,10 +46,10 @@ struct BlockReserveCounts {
 struct BlockReserve {
     BlockSourceOps source{};
     std::mutex lock;
-    uint64_t cap = 0;    // the most bytes kept
+    uint64_t cap = 0;               // the most bytes kept
     uint64_t ceiling = UINT64_MAX;  // the most any cap may be
-    uint64_t bytes = 0;  // the bytes kept now
-    int32_t count = 0;   // oldest first
+    uint64_t bytes = 0;             // the bytes kept now
+    int32_t count = 0;              // oldest first
     void* blocks[kReserveBlocks]{};
     uint64_t sizes[kReserveBlocks]{};
     BlockReserveCounts counts{};

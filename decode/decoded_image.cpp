@@ -50,7 +50,8 @@ bool Allocate(DecodedImage* image,
         }
         return false;
     }
-    const uint32_t rowBytes = written ? static_cast<uint32_t>(width) * static_cast<uint32_t>(bitCount / 8) : 0;
+    const uint32_t rowBytes =
+        written ? static_cast<uint32_t>(width) * static_cast<uint32_t>(bitCount / 8) : 0;
     void* block = PictureBlockAllowed(bytes + 4)
                       ? TakePixelBlock(stride, static_cast<uint32_t>(height), rowBytes)
                       : nullptr;

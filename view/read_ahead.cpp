@@ -94,7 +94,8 @@ AheadHolder ClassifyAhead(const ReadingView* view, int32_t index) {
 void PlanReadAhead(ReadingView* view) {
     // Blocks of the pages let go below are kept for the pages asked for: up to
     // two spreads the size of the one on screen.
-    ReserveSetCap(PictureReserve(), 2 * (PageBlockBytes(view->leftSlot.page) + PageBlockBytes(view->rightSlot.page)));
+    ReserveSetCap(PictureReserve(),
+                  2 * (PageBlockBytes(view->leftSlot.page) + PageBlockBytes(view->rightSlot.page)));
     view->loader.setPriority(view->loader.context, LoaderPriority::kNormal);
     view->loader.postCancel(view->loader.context);
     const int32_t next = view->book != nullptr ? view->endIndex : 0;

@@ -370,16 +370,18 @@ void TimeHeldDown(const std::wstring& work) {
             Dispatch(CMD_NEXT_SPREAD, nullptr);
             GdiFlush();
             Pump();
-            shown += (gView.leftSlot.page.pixels != nullptr ? 1 : 0) + (gView.rightSlot.page.pixels != nullptr ? 1 : 0);
+            shown += (gView.leftSlot.page.pixels != nullptr ? 1 : 0) +
+                     (gView.rightSlot.page.pixels != nullptr ? 1 : 0);
         }
         const double ms = Ms(t0, Clock::now());
         const BlockReserveCounts after = ReserveCounts(PictureReserve());
         const double rate = ms > 0 ? shown * 1000.0 / ms : 0;
-        std::printf("held-down turning, %d-page folder of 2400x3400 JPEG pages, %d spread turns, %s\n", kHeldPages,
-                    kHeldTurns, reuse ? "blocks kept for reuse" : "fresh blocks (no reserve)");
-        std::printf("  pages shown %d in %8.1f ms: %6.2f pages/s; bare decode %6.2f pages/s; ratio %.2f\n", shown,
-                    ms, rate, bare, bare > 0 ? rate / bare : 0.0);
-        std::printf("  blocks: %llu fresh, %llu reused\n", static_cast<unsigned long long>(after.fresh - before.fresh),
+        std::printf("held-down turning, %d-page folder of 2400x3400 JPEG pages, %d spread turns, %s\n",
+                    kHeldPages, kHeldTurns, reuse ? "blocks kept for reuse" : "fresh blocks (no reserve)");
+        std::printf("  pages shown %d in %8.1f ms: %6.2f pages/s; bare decode %6.2f pages/s; ratio %.2f\n",
+                    shown, ms, rate, bare, bare > 0 ? rate / bare : 0.0);
+        std::printf("  blocks: %llu fresh, %llu reused\n",
+                    static_cast<unsigned long long>(after.fresh - before.fresh),
                     static_cast<unsigned long long>(after.reused - before.reused));
         ReserveSetCeiling(PictureReserve(), UINT64_MAX);
     }

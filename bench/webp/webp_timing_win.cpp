@@ -163,7 +163,8 @@ bool Breakdown(const std::u16string& folder, const std::u16string& page) {
     double kept[3];
     double reused[3];
     if (!Rounds(loadTar, fresh, copy, first) ||
-        !Rounds(copyReused, [] { return true; }, [] { return true; }, reused)) {
+        !Rounds(
+            copyReused, [] { return true; }, [] { return true; }, reused)) {
         return false;
     }
     BlockReserveRelease(PictureReserve());
@@ -212,7 +213,8 @@ int main() {
                     }
                     const int stride = w * (alpha ? 4 : 3);
                     kept.resize(static_cast<size_t>(stride) * static_cast<size_t>(h));
-                    return (alpha ? WebPDecodeBGRAInto(file.data(), file.size(), kept.data(), kept.size(), stride)
+                    return (alpha ? WebPDecodeBGRAInto(file.data(), file.size(), kept.data(), kept.size(),
+                                                       stride)
                                   : WebPDecodeBGRInto(file.data(), file.size(), kept.data(), kept.size(),
                                                       stride)) != nullptr;
                 }

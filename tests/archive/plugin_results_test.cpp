@@ -96,7 +96,8 @@ TEST(ConvertPluginPicture, AReusedBlockShowsNothingOfItsLastPicture) {
         GivePixelBlock(dirty);
         const std::vector<uint8_t> bits(c.bitsSize, 0x01);
         DecodedImagePtr image(NewDecodedImage());
-        ASSERT_TRUE(ConvertPluginPicture(c.info.data(), c.info.size(), bits.data(), bits.size(), 0, image.get()))
+        ASSERT_TRUE(
+            ConvertPluginPicture(c.info.data(), c.info.size(), bits.data(), bits.size(), 0, image.get()))
             << c.label;
         EXPECT_EQ(ReserveCounts(PictureReserve()).reused > 0, true) << c.label;
         for (size_t i = 0; i < bytes; ++i) {

@@ -42,7 +42,9 @@ size_t SourceCapacity(void*, void* block) {
 struct Fixture {
     CountingSource source;
     BlockReserve reserve;
-    Fixture() { BlockReserveInit(&reserve, BlockSourceOps{&source, SourceAlloc, SourceFree, SourceCapacity}); }
+    Fixture() {
+        BlockReserveInit(&reserve, BlockSourceOps{&source, SourceAlloc, SourceFree, SourceCapacity});
+    }
     ~Fixture() { BlockReserveRelease(&reserve); }
     // A fresh block of bytes, given to the reserve.
     void Keep(size_t bytes) { ReserveGive(&reserve, SourceAlloc(&source, bytes)); }

@@ -27,8 +27,8 @@ struct Restore {
 
 // True when a block the reserve keeps is also held by a page or a copy.
 bool ReserveHoldsALiveBlock(const ReadingView& v) {
-    const PageImage* const all[] = {&v.leftSlot.page,       &v.rightSlot.page,     &v.cache.ahead[0],
-                                    &v.cache.ahead[1],      &v.cache.previousLeft, &v.cache.previousRight,
+    const PageImage* const all[] = {&v.leftSlot.page,  &v.rightSlot.page,     &v.cache.ahead[0],
+                                    &v.cache.ahead[1], &v.cache.previousLeft, &v.cache.previousRight,
                                     &v.cache.spare};
     BlockReserve* r = PictureReserve();
     for (int32_t i = 0; i < r->count; ++i) {
@@ -68,11 +68,13 @@ TEST(BlockReuse, ReadingForwardServesNewPagesFromTheBlocksLetGo) {
             if (turns > 2) {
                 freshLate += ReserveCounts(PictureReserve()).fresh - before;
             }
-            const uint64_t shown = PageBlockBytes(h.view.leftSlot.page) + PageBlockBytes(h.view.rightSlot.page);
+            const uint64_t shown =
+                PageBlockBytes(h.view.leftSlot.page) + PageBlockBytes(h.view.rightSlot.page);
             const uint64_t kept = ReserveBytes(PictureReserve());
             EXPECT_LE(kept, 2 * shown) << c.name << " at page " << h.view.currentIndex;
             if (c.budget != 0) {
-                EXPECT_LE(HeldPictureBytes(&h.view) + kept, c.budget) << c.name << " at " << h.view.currentIndex;
+                EXPECT_LE(HeldPictureBytes(&h.view) + kept, c.budget)
+                    << c.name << " at " << h.view.currentIndex;
             }
             EXPECT_FALSE(ReserveHoldsALiveBlock(h.view)) << c.name << " at page " << h.view.currentIndex;
         }
