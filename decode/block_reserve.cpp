@@ -41,28 +41,45 @@ void BlockReserveInit(BlockReserve* reserve, const BlockSourceOps& source) {
     reserve->source = source;
 }
 
+namespace {
+
+// The kept block that serves bytes best, taken out; null when none does.
+void* TakeBest(BlockReserve* reserve, size_t bytes) {
+    const std::lock_guard<std::mutex> guard(reserve->lock);
+    int32_t best = -1;
+    for (int32_t i = 0; i < reserve->count; ++i) {
+        const uint64_t size = reserve->sizes[i];
+        // A much larger block would hold memory the picture does not use;
+        // up to a page more is only the system's rounding.
+        const bool fits = size >= bytes && (size - bytes <= bytes / 4 || size - bytes < kReserveSlack);
+        if (fits && (best < 0 || size < reserve->sizes[best])) {
+            best = i;
+        }
+    }
+    if (best < 0) {
+        return nullptr;
+    }
+    ++reserve->counts.reused;
+    return Remove(reserve, best);
+}
+
+}  // namespace
+
 void* ReserveTake(BlockReserve* reserve, size_t bytes, bool* reused) {
-    *reused = false;
+    void* block = TakeBest(reserve, bytes);
+    *reused = block != nullptr;
+    if (block != nullptr) {
+        return block;
+    }
     {
         const std::lock_guard<std::mutex> guard(reserve->lock);
-        int32_t best = -1;
-        for (int32_t i = 0; i < reserve->count; ++i) {
-            const uint64_t size = reserve->sizes[i];
-            // A much larger block would hold memory the picture does not use;
-            // up to a page more is only the system's rounding.
-            const bool fits = size >= bytes && (size - bytes <= bytes / 4 || size - bytes < kReserveSlack);
-            if (fits && (best < 0 || size < reserve->sizes[best])) {
-                best = i;
-            }
-        }
-        if (best >= 0) {
-            ++reserve->counts.reused;
-            *reused = true;
-            return Remove(reserve, best);
-        }
         ++reserve->counts.fresh;
     }
     return reserve->source.alloc(reserve->source.context, bytes);
+}
+
+void* ReserveTakeKept(BlockReserve* reserve, size_t bytes) {
+    return TakeBest(reserve, bytes);
 }
 
 void ReserveGive(BlockReserve* reserve, void* block) {

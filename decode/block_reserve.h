@@ -62,6 +62,8 @@ void BlockReserveInit(BlockReserve* reserve, const BlockSourceOps& source);
 // fresh zero-filled one from the source (*reused false). Null when the source
 // refuses.
 [[nodiscard]] void* ReserveTake(BlockReserve* reserve, size_t bytes, bool* reused);
+// The same from kept blocks only: null when none fits (nothing is allocated).
+[[nodiscard]] void* ReserveTakeKept(BlockReserve* reserve, size_t bytes);
 // Keeps the block when it fits the cap, otherwise gives it to the source. Null
 // is allowed.
 void ReserveGive(BlockReserve* reserve, void* block);

@@ -52,9 +52,14 @@ bool Allocate(DecodedImage* image,
     }
     const uint32_t rowBytes =
         written ? static_cast<uint32_t>(width) * static_cast<uint32_t>(bitCount / 8) : 0;
-    void* block = PictureBlockAllowed(bytes + 4)
-                      ? TakePixelBlock(stride, static_cast<uint32_t>(height), rowBytes)
-                      : nullptr;
+    // Past this thread's limit (a page read ahead into what the budget has
+    // left) a block kept for reuse still serves: it adds nothing to what is held.
+    void* block = nullptr;
+    if (PictureBlockAllowed(bytes + 4)) {
+        block = TakePixelBlock(stride, static_cast<uint32_t>(height), rowBytes);
+    } else if (PictureWithinProgramLimit(bytes + 4)) {
+        block = TakeKeptPixelBlock(stride, static_cast<uint32_t>(height), rowBytes);
+    }
     if (block == nullptr) {
         if (status != nullptr) {
             *status = kDecodeNoMemory;

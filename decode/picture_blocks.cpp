@@ -44,17 +44,23 @@ uint8_t* TakeClearBlock(uint64_t bytes) {
     return block;
 }
 
-uint8_t* TakePixelBlock(uint32_t stride, uint32_t rows, uint32_t rowBytes) {
+namespace {
+
+// Clears what the caller will not write in a block that held another picture.
+uint8_t* Take(uint32_t stride, uint32_t rows, uint32_t rowBytes, bool keptOnly) {
     const uint64_t bytes = uint64_t{stride} * rows + 4;
     if (stride == 0 || rows == 0 || rowBytes > stride || bytes > SIZE_MAX) {
         return nullptr;
     }
-    if (rowBytes == 0) {
-        return TakeClearBlock(bytes);
-    }
-    bool reused = false;
-    auto* block = static_cast<uint8_t*>(ReserveTake(PictureReserve(), static_cast<size_t>(bytes), &reused));
+    bool reused = keptOnly;
+    auto* block =
+        static_cast<uint8_t*>(keptOnly ? ReserveTakeKept(PictureReserve(), static_cast<size_t>(bytes))
+                                       : ReserveTake(PictureReserve(), static_cast<size_t>(bytes), &reused));
     if (block == nullptr || !reused) {
+        return block;
+    }
+    if (rowBytes == 0) {
+        std::memset(block, 0, static_cast<size_t>(bytes));
         return block;
     }
     if (rowBytes < stride) {
@@ -64,6 +70,16 @@ uint8_t* TakePixelBlock(uint32_t stride, uint32_t rows, uint32_t rowBytes) {
     }
     std::memset(block + uint64_t{stride} * rows, 0, 4);
     return block;
+}
+
+}  // namespace
+
+uint8_t* TakePixelBlock(uint32_t stride, uint32_t rows, uint32_t rowBytes) {
+    return Take(stride, rows, rowBytes, false);
+}
+
+uint8_t* TakeKeptPixelBlock(uint32_t stride, uint32_t rows, uint32_t rowBytes) {
+    return Take(stride, rows, rowBytes, true);
 }
 
 void GivePixelBlock(void* block) {

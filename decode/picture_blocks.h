@@ -26,6 +26,9 @@ struct BlockReserve;
 // block is seen by anyone, and the rest is zero. Null when memory runs out or
 // the size does not fit.
 [[nodiscard]] uint8_t* TakePixelBlock(uint32_t stride, uint32_t rows, uint32_t rowBytes = 0);
+// The same from kept blocks only (null when none serves): a picture that may
+// not have new memory can still take a block already held.
+[[nodiscard]] uint8_t* TakeKeptPixelBlock(uint32_t stride, uint32_t rows, uint32_t rowBytes = 0);
 // A zero-filled block of bytes (any layout).
 [[nodiscard]] uint8_t* TakeClearBlock(uint64_t bytes);
 // Gives a block taken here (or any VmAlloc block) back for reuse. Nothing may

@@ -32,13 +32,19 @@ bool AheadRoom(const ReadingView* view, int requests, uint64_t* room) {
     if (budget == 0) {
         return true;
     }
-    // Blocks kept for reuse count as held: a page read ahead may take one, or a
-    // fresh block beside them.
-    const uint64_t held = HeldPictureBytes(view) + ReserveBytes(PictureReserve());
+    const uint64_t held = HeldPictureBytes(view);
     if (held >= budget) {
         return false;
     }
-    *room = (budget - held) / static_cast<uint64_t>(requests);
+    // Blocks kept for reuse count as held: a page read ahead takes one of them
+    // (whatever its room) or new memory of at most its room beside them. What
+    // does not fit beside the pages held goes first.
+    ReserveTrimTo(PictureReserve(), budget - held);
+    const uint64_t kept = ReserveBytes(PictureReserve());
+    *room = budget - held > kept ? (budget - held - kept) / static_cast<uint64_t>(requests) : 0;
+    if (*room == 0 && kept > 0) {
+        *room = 1;  // kept blocks only
+    }
     return *room > 0;
 }
 
