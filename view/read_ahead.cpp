@@ -97,11 +97,9 @@ AheadHolder ClassifyAhead(const ReadingView* view, int32_t index) {
     return AheadHolder::kMissing;
 }
 
-void PlanReadAhead(ReadingView* view) {
-    // Blocks of the pages let go below are kept for the pages asked for: up to
-    // two spreads the size of the one on screen.
-    ReserveSetCap(PictureReserve(),
-                  2 * (PageBlockBytes(view->leftSlot.page) + PageBlockBytes(view->rightSlot.page)));
+namespace {
+
+void Plan(ReadingView* view) {
     view->loader.setPriority(view->loader.context, LoaderPriority::kNormal);
     view->loader.postCancel(view->loader.context);
     const int32_t next = view->book != nullptr ? view->endIndex : 0;
@@ -139,6 +137,22 @@ void PlanReadAhead(ReadingView* view) {
         if (!afterAdopted) {
             Request(view, after, 1, requests);
         }
+    }
+}
+
+}  // namespace
+
+void PlanReadAhead(ReadingView* view) {
+    // Blocks of the pages let go are kept for the pages asked for: up to two
+    // spreads the size of the one on screen, and under a budget no more than it
+    // leaves beside the pages held.
+    ReserveSetCap(PictureReserve(),
+                  2 * (PageBlockBytes(view->leftSlot.page) + PageBlockBytes(view->rightSlot.page)));
+    Plan(view);
+    const uint64_t budget = PictureByteLimit();
+    if (budget != 0) {
+        const uint64_t held = HeldPictureBytes(view);
+        ReserveTrimTo(PictureReserve(), held < budget ? budget - held : 0);
     }
 }
 
