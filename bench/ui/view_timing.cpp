@@ -2,9 +2,10 @@
 //  1. a page turn whose pages were read ahead, in a 1920 x 1080 image view with
 //     2400 x 3400 pages, in both stretch modes: from the command to the end of
 //     its synchronous repaint, with the display copies the loader made and with
-//     those copies taken away (the stretching turn), next to a bare StretchDIBits
-//     of the same two rectangles on the same device context (the floor a
-//     stretching turn pays) and a bare 1:1 SetDIBitsToDevice of the whole view
+//     those copies taken away (the stretching turn), and with copies but
+//     every block fresh (no reserve, as before blocks were kept), next to a
+//     bare StretchDIBits of the same two rectangles on the same device context
+//     (the floor a stretching turn pays) and a bare 1:1 SetDIBitsToDevice of the whole view
 //     (the floor a turn from copies pays), and their ratios; and a repaint of
 //     the view just turned to (the drawing alone, without the turn's bookkeeping);
 //  2. open to first paint of a 300-page CBZ made of the sample book's JPEG pages;
@@ -234,9 +235,10 @@ void TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<ui
     const double t = Median(turns);
     const double b = Median(bare);
     const double c = Median(transfer);
-    std::printf("page turn, read ahead, %s (%dx%d view, %dx%d pages, stretch mode %d)\n",
-                withCopies ? "from display copies" : "copies taken away", kViewWidth, kViewHeight, kPageWidth,
-                kPageHeight, gView.prefs.stretchMode);
+    std::printf("page turn, read ahead, %s, %s (%dx%d view, %dx%d pages, stretch mode %d)\n",
+                withCopies ? "from display copies" : "copies taken away",
+                PictureReserve()->ceiling == 0 ? "fresh blocks" : "blocks kept for reuse", kViewWidth,
+                kViewHeight, kPageWidth, kPageHeight, gView.prefs.stretchMode);
     std::printf("  command to end of repaint  %8.2f ms  (median of %zu)\n", t, turns.size());
     std::printf("  repaint of the same view   %8.2f ms\n", Median(repaints));
     std::printf("  bare StretchDIBits x2      %8.2f ms\n", b);
@@ -442,6 +444,10 @@ int wmain(int argc, wchar_t** argv) {
         }
         for (int mode : {4, 3}) {  // halftone, the default; then colour on colour
             ApplyStretchMode(mode);
+            // The same turns with every block fresh and freed, as before blocks were kept.
+            ReserveSetCeiling(PictureReserve(), 0);
+            TimeTurns(big, true, viewPixels);
+            ReserveSetCeiling(PictureReserve(), UINT64_MAX);
             TimeTurns(big, true, viewPixels);
             TimeTurns(big, false, viewPixels);
         }
