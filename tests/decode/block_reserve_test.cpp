@@ -126,7 +126,7 @@ TEST(BlockReserve, WhatIsKeptStaysWithinTheCapOldestGoingFirst) {
 TEST(BlockReserve, LoweringTheCapAndReleasingGiveBlocksBack) {
     Fixture f;
     ReserveSetCap(&f.reserve, 1000);
-    for (size_t bytes : {100, 200, 300}) {
+    for (size_t bytes : {size_t{100}, size_t{200}, size_t{300}}) {
         f.Keep(bytes);
     }
     ReserveSetCap(&f.reserve, 450);
@@ -152,7 +152,7 @@ TEST(BlockReserve, LoweringTheCapAndReleasingGiveBlocksBack) {
 // block ends back in the source.
 TEST(BlockReserve, ManyThreadsNeverShareABlock) {
     Fixture f;
-    ReserveSetCap(&f.reserve, 64 * 1024);
+    ReserveSetCap(&f.reserve, uint64_t{64} * 1024);
     std::atomic<int> clashes{0};
     auto worker = [&](uint8_t id) {
         for (int i = 0; i < 500; ++i) {

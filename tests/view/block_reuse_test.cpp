@@ -102,8 +102,9 @@ TEST(BlockReuse, PagesShownFromReusedBlocksAreTheirOwn) {
                 PageImage fresh{};
                 ReserveSetCap(PictureReserve(), 0);  // a block of its own
                 h.Put(&fresh, s->page.pageIndex);
-                const size_t bytes =
-                    size_t{RowStride(fresh.header.width, fresh.header.bitCount)} * fresh.header.height + 4;
+                const size_t bytes = size_t{RowStride(fresh.header.width, fresh.header.bitCount)} *
+                                         static_cast<size_t>(fresh.header.height) +
+                                     4;
                 ASSERT_EQ(std::vector<uint8_t>(s->page.pixels, s->page.pixels + bytes),
                           std::vector<uint8_t>(fresh.pixels, fresh.pixels + bytes))
                     << "page " << s->page.pageIndex;
