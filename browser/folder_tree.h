@@ -77,7 +77,8 @@ int TreeContextIsOpenedOrAbove(HTREEITEM item, HTREEITEM opened);
 bool TreeItemPath(HTREEITEM item, wchar_t* out);
 // The item's absolute identifier, owned by the tree (valid while the item is).
 const ITEMIDLIST* TreeItemIdOf(HTREEITEM item);
-void TreeExplore(HTREEITEM item);
+// The shell's "explore" verb on the item; false when the shell refused it.
+bool TreeExplore(HTREEITEM item);
 HTREEITEM TreeDesktopItem();
 HTREEITEM TreeFoldersRoot();
 

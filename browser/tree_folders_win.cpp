@@ -202,10 +202,10 @@ const ITEMIDLIST* TreeItemIdOf(HTREEITEM item) {
     return node != nullptr ? node->id : nullptr;
 }
 
-void TreeExplore(HTREEITEM item) {
+bool TreeExplore(HTREEITEM item) {
     const TreeNode* node = NodeOf(item);
     if (node == nullptr || node->type == kNodeFolderRoot || node->id == nullptr) {
-        return;
+        return false;
     }
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -213,5 +213,5 @@ void TreeExplore(HTREEITEM item) {
     info.lpVerb = L"explore";
     info.lpIDList = node->id;
     info.nShow = SW_SHOW;
-    ShellExecuteExW(&info);
+    return ShellExecuteExW(&info) != FALSE;
 }

@@ -365,7 +365,12 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
         return Fail(d, allocStatus);
     }
     uint8_t* out = direct ? image->pixels : indices.get();
-    GifLzwDecodeSubBlocks(chain, dataBytes, minCodeSize, out, static_cast<size_t>(pixelCount), table.get());
+    const size_t written = GifLzwDecodeSubBlocks(chain, dataBytes, minCodeSize, out,
+                                                 static_cast<size_t>(pixelCount), table.get());
+    // Pixels the data stopped short of are colour 0, whatever the block held.
+    if (written < pixelCount) {
+        std::memset(out + written, 0, static_cast<size_t>(pixelCount) - written);
+    }
     table.reset();
 
     if (direct) {

@@ -9,7 +9,9 @@
 // Decoding never fails: it stops at the end code, when the data runs out, when
 // the output is full (a string that does not fit is written as far as it fits),
 // or at a code that cannot be decoded (a non-root code right after a clear code).
-// Output bytes that were not written keep whatever the caller put there.
+// Up to seven output bytes past the count returned may have been written with
+// spare bytes (strings are copied in 8-byte pieces); the rest keep whatever the
+// caller put there. Nothing is written past outSize.
 #pragma once
 
 #include <cstddef>

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "decode/channel_order.h"
 #include "decode/entry_steps.h"
 #include "decode/tiff_ifd.h"
 #include "platform/vm.h"
@@ -174,25 +175,11 @@ void ConvertRow(const uint8_t* src, uint8_t* dst, uint32_t width, uint32_t pixel
             std::memcpy(dst, src, width);
             break;
         case 24:
-            for (uint32_t x = 0; x < width; x++) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
-                src += 3;
-                dst += 3;
-            }
+            RgbToBgrRow(src, dst, width);
             break;
-        default: {  // 48: the high byte of each 16-bit sample
-            const uint32_t high = bigEndian ? 0 : 1;
-            for (uint32_t x = 0; x < width; x++) {
-                dst[0] = src[4 + high];
-                dst[1] = src[2 + high];
-                dst[2] = src[high];
-                src += 6;
-                dst += 3;
-            }
+        default:  // 48: the high byte of each 16-bit sample
+            Rgb48ToBgrRow(src, dst, width, bigEndian);
             break;
-        }
     }
 }
 

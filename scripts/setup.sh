@@ -10,7 +10,7 @@ need_pkgs=(
   googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm clang-tidy
   zlib1g-dev libjpeg62-turbo-dev fp-utils dpkg-dev nsis
   libdeflate-dev libpng-dev libspng-dev libgif-dev libtiff-dev libzip-dev libstb-dev libwebp-dev webp
-  zip unzip p7zip-full libarchive-tools x11-apps fonts-dejavu-core pkg-config python3 python3-pil python-matplotlib-data
+  zip unzip p7zip-full libarchive-tools x11-apps fonts-dejavu-core fonts-ipafont-gothic pkg-config python3 python3-pil python-matplotlib-data
 )
 
 missing=()

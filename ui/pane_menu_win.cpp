@@ -174,8 +174,13 @@ void ExploreItem(HTREEITEM item) {
     if (TreeNodeTypeOf(item) == kNodeFolderRoot) {
         return;
     }
-    if (kind <= 2) {
-        TreeExplore(item);
+    // Folders are explored; a compressed folder the shell cannot explore is
+    // shown selected in its parent like any archive.
+    if (kind <= 2 && TreeExplore(item)) {
+        return;
+    }
+    if (kind <= 1) {
+        ShowErrorBox(gApp.mainWindow, kFileManagerError);
         return;
     }
     wchar_t path[MAX_PATH + 1] = L"";

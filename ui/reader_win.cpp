@@ -34,6 +34,8 @@ namespace {
 LoaderThread* gLoader = nullptr;
 // The window the loader posts its results to; read on the loader thread.
 std::atomic<HWND> gResultWindow{nullptr};
+// The page the loader decodes now, for the view's waits and budget.
+LoaderBusy gLoaderBusy;
 
 const wchar_t* Wide(const char16_t* text) {
     return reinterpret_cast<const wchar_t*>(text);
@@ -146,7 +148,7 @@ bool DeliverToMainWindow(void*, int32_t slot, LoadResult* result) {
                                              reinterpret_cast<LPARAM>(result)) != 0;
 }
 
-const LoaderSink kSink{nullptr, DeliverToMainWindow};
+const LoaderSink kSink{nullptr, DeliverToMainWindow, &gLoaderBusy};
 
 void SetLoaderPriority(void*, LoaderPriority priority) {
     if (gLoader != nullptr) {
@@ -160,6 +162,36 @@ bool PostCancel(void*) {
 
 bool PostLoad(void*, int32_t slot, LoadRequest* request) {
     return gLoader != nullptr && LoaderPostLoad(gLoader, slot, request);
+}
+
+// Hands the results already posted to the main window to the view.
+void TakePostedResults(HWND window) {
+    MSG msg;
+    while (PeekMessageW(&msg, window, WM_PAGE_LOADED, WM_PAGE_LOADED, PM_REMOVE)) {
+        OnPageLoaded(&gView, static_cast<int32_t>(msg.wParam), reinterpret_cast<LoadResult*>(msg.lParam));
+    }
+}
+
+// The page wanted is the one the loader decodes: its result is waited for here,
+// taking only the loader's results from the queue, so that no other message is
+// handled in the middle of a show. The loader posts before it clears its busy
+// mark, so once the mark is gone the result is in the queue.
+bool AwaitPage(void*, uint32_t generation, int32_t pageIndex) {
+    HWND window = gResultWindow.load();
+    if (gLoader == nullptr || window == nullptr || !LoaderBusyWith(&gLoaderBusy, generation, pageIndex)) {
+        return false;
+    }
+    LoaderSetPriority(gLoader, LoaderPriority::kNormal);
+    while (LoaderBusyWith(&gLoaderBusy, generation, pageIndex)) {
+        TakePostedResults(window);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_POSTMESSAGE | QS_SENDMESSAGE);
+    }
+    TakePostedResults(window);
+    return true;
+}
+
+uint64_t BusyBytes(void*) {
+    return LoaderBusyBytes(&gLoaderBusy);
 }
 
 ViewPrefs PrefsFromSettings() {
@@ -206,7 +238,7 @@ void ReaderInit() {
     ops.redrawFileListRow = RedrawRow;
     ops.selectFileListRow = SelectRow;
     ops.scrollFileListTo = ScrollToRow;
-    const LoaderOps loader{nullptr, SetLoaderPriority, PostCancel, PostLoad};
+    const LoaderOps loader{nullptr, SetLoaderPriority, PostCancel, PostLoad, AwaitPage, BusyBytes};
     ViewInit(&gView, &gBook, &ops, RealDecodeOps(), &loader);
     ApplyViewPrefs(&gView, PrefsFromSettings());
 }

@@ -131,6 +131,54 @@ bool DecodePage(const DecodeOps* ops, const LoadRequest& request, PageImage* pag
     return true;
 }
 
+uint64_t ProbedPictureBytes(const PictureProbe& size) {
+    return uint64_t{RowStride(size.width, 24)} * size.height + 4;
+}
+
+namespace {
+
+uint64_t BusyKey(uint32_t generation, int32_t pageIndex) {
+    return uint64_t{generation} << 32 | static_cast<uint32_t>(pageIndex + 1);
+}
+
+// Marks a request as the loader's decode in progress while it lives.
+class BusyScope {
+  public:
+    BusyScope(LoaderBusy* busy, const LoadRequest& request) : busy_(busy) {
+        if (busy_ != nullptr) {
+            busy_->bytes.store(request.byteLimit != 0 ? request.byteLimit : PictureByteLimit());
+            busy_->page.store(BusyKey(request.generation, request.pageIndex));
+        }
+    }
+    ~BusyScope() {
+        if (busy_ != nullptr) {
+            busy_->page.store(0);
+            busy_->bytes.store(0);
+        }
+    }
+    // The header told the picture's size: only that much is coming.
+    void Narrow(uint64_t bytes) {
+        if (busy_ != nullptr && bytes < busy_->bytes.load()) {
+            busy_->bytes.store(bytes);
+        }
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    LoaderBusy* busy_;
+};
+
+}  // namespace
+
+bool LoaderBusyWith(const LoaderBusy* busy, uint32_t generation, int32_t pageIndex) {
+    return busy != nullptr && busy->page.load() == BusyKey(generation, pageIndex);
+}
+
+uint64_t LoaderBusyBytes(const LoaderBusy* busy) {
+    return busy != nullptr ? busy->bytes.load() : 0;
+}
+
 void FreeLoadResult(LoadResult* result) {
     if (result != nullptr) {
         ReleasePageImage(&result->page);
@@ -148,8 +196,16 @@ void LoaderHandleLoad(const DecodeOps* decode,
     auto* result = static_cast<LoadResult*>(AppAllocZero(sizeof(LoadResult)));
     if (result != nullptr) {
         result->generation = request->generation;
+        BusyScope busy(sink->busy, *request);
         const PictureLimitScope limit(request->byteLimit);
-        if (DecodePage(decode, *request, &result->page)) {
+        // The header first, so that the user-interface thread learns how much is
+        // coming; an archive member fetched for it is decoded, not read again.
+        FetchedMember member;
+        PictureProbe size;
+        if (ProbePage(decode, *request, &member, &size)) {
+            busy.Narrow(ProbedPictureBytes(size));
+        }
+        if (DecodePage(decode, *request, &result->page, &member)) {
             AddForeseenCopy(&result->page, request->copyPlan, request->byteLimit);
             if (!sink->deliver(sink->context, slot, result)) {
                 FreeLoadResult(result);

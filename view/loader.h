@@ -18,6 +18,7 @@
 // touches the other's records after the hand-over.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -107,6 +108,23 @@ struct FetchedMember {
                               PageImage* page,
                               FetchedMember* member = nullptr);
 
+// The most bytes the pixel block of a picture of this size may take (24 bits a
+// pixel, the widest the decoders produce for a page).
+[[nodiscard]] uint64_t ProbedPictureBytes(const PictureProbe& size);
+
+// The page the loader decodes at this moment, published for the user-interface
+// thread: a page it wants while the loader is decoding it is waited for, not
+// decoded a second time beside it, and the bytes that decode may take count
+// against the picture budget. Written by the loader thread only.
+struct LoaderBusy {
+    std::atomic<uint64_t> page{0};   // generation << 32 | (pageIndex + 1); 0 while idle
+    std::atomic<uint64_t> bytes{0};  // the most the decode may allocate (0 while idle)
+};
+
+// True while the loader decodes this page of this read-ahead generation.
+[[nodiscard]] bool LoaderBusyWith(const LoaderBusy* busy, uint32_t generation, int32_t pageIndex);
+[[nodiscard]] uint64_t LoaderBusyBytes(const LoaderBusy* busy);
+
 // A decoded read-ahead page on its way to the user-interface thread.
 struct LoadResult {
     PageImage page;
@@ -117,9 +135,12 @@ void FreeLoadResult(LoadResult* result);
 
 // Hands a result to the user-interface thread (posts WM_PAGE_LOADED). True: the
 // receiver owns it now; false: it was not delivered and the loader frees it.
+// busy (may be null) is set while a request is decoded and cleared only after its
+// result was delivered or dropped.
 struct LoaderSink {
     void* context;
     bool (*deliver)(void* ctx, int32_t slot, LoadResult* result);
+    LoaderBusy* busy = nullptr;
 };
 
 // One message of the loader's queue.
@@ -172,4 +193,11 @@ struct LoaderOps {
     bool (*postCancel)(void* ctx);
     // True: the loader owns the request now.
     bool (*postLoad)(void* ctx, int32_t slot, LoadRequest* request);
+    // When the loader is decoding this page of this generation now, waits until
+    // its result is delivered and handed to OnPageLoaded (with every other
+    // result that arrived meanwhile); true when it waited. False at once when
+    // the loader is busy with anything else or idle.
+    bool (*awaitPage)(void* ctx, uint32_t generation, int32_t pageIndex) = nullptr;
+    // The most bytes the loader's decode in progress may still allocate.
+    uint64_t (*busyBytes)(void* ctx) = nullptr;
 };

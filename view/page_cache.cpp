@@ -28,9 +28,14 @@ bool InRange(const ReadingView* view, int32_t index) {
     return view->book != nullptr && index >= 0 && index < view->book->pageCount;
 }
 
-// The largest block a picture of this size may take (24 bits a pixel).
-uint64_t MostBytes(const PictureProbe& size) {
-    return uint64_t{RowStride(size.width, 24)} * size.height + 4;
+// The loader is decoding the page: its result is waited for, so that the page
+// is not decoded twice at once (twice the time and twice the memory).
+PageImage* AwaitLoader(ReadingView* view, int32_t index) {
+    if (view->loader.awaitPage == nullptr ||
+        !view->loader.awaitPage(view->loader.context, view->cache.generation, index)) {
+        return nullptr;
+    }
+    return FindCached(&view->cache, index);
 }
 
 // Puts page index into the slot: from a cache slot, or decoded on this thread
@@ -42,7 +47,11 @@ bool Fill(ReadingView* view, DisplaySlot* slot, int32_t index, bool partner) {
     if (!InRange(view, index)) {
         return false;
     }
-    if (PageImage* cached = FindCached(&view->cache, index)) {
+    PageImage* cached = FindCached(&view->cache, index);
+    if (cached == nullptr) {
+        cached = AwaitLoader(view, index);
+    }
+    if (cached != nullptr) {
         MovePageImage(&slot->page, cached);
         return true;
     }
@@ -57,7 +66,7 @@ bool Fill(ReadingView* view, DisplaySlot* slot, int32_t index, bool partner) {
         if (partner && size.width >= size.height) {
             return false;
         }
-        ReleaseOverBudget(view, MostBytes(size));
+        ReleaseOverBudget(view, ProbedPictureBytes(size));
     }
     if (!DecodePage(view->decode, request, &slot->page, &member)) {
         view->cache.pageError = true;
@@ -177,6 +186,10 @@ void ReleaseOverBudget(ReadingView* view, uint64_t coming) {
     const uint64_t budget = PictureByteLimit();
     if (budget == 0) {
         return;
+    }
+    // What the loader is decoding now is held as soon as it arrives.
+    if (view->loader.busyBytes != nullptr) {
+        coming += view->loader.busyBytes(view->loader.context);
     }
     PageCache& c = view->cache;
     PageImage* const order[] = {&c.ahead[0], &c.ahead[1], &c.previousRight, &c.previousLeft, &c.spare};

@@ -2,19 +2,27 @@
 // processor; for every file, the best of 5 runs of
 //   - raw deflate of the file's bytes (zlib level 6) inflated in one call by zlib
 //     and by libdeflate, each into a fresh VmAlloc block, and their ratio;
-//   - for a .png, our decode of it from memory.
+//   - for a .png, our decode of it from memory;
+//   - for a TIFF, our decode with the channel order path chosen and with the
+//     plain loop, against a copy of as many bytes as the picture holds into a
+//     fresh block (the floor of an uncompressed page);
+//   - for a GIF, our decode.
 #include <libdeflate.h>
 #include <zlib.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "decode/blend_table.h"
+#include "decode/channel_order.h"
+#include "decode/gif.h"
 #include "decode/png.h"
 #include "decode/png_internal.h"
+#include "decode/tiff.h"
 #include "platform/heap.h"
 #include "platform/vm.h"
 
@@ -72,6 +80,38 @@ bool LibdeflateOnce(const Bytes& z, size_t size) {
     return rc == LIBDEFLATE_SUCCESS;
 }
 
+bool IsTiff(const Bytes& f) {
+    return f.size() > 8 &&
+           ((f[0] == 'I' && f[1] == 'I' && f[2] == 42) || (f[0] == 'M' && f[1] == 'M' && f[3] == 42));
+}
+
+void TimeTiff(const wchar_t* name, const Bytes& file) {
+    DecodedImagePtr first(TiffDecodeMemory(file.data(), file.size()));
+    if (!first) {
+        std::printf("%ls: tiff does not decode\n", name);
+        return;
+    }
+    const size_t bytes = static_cast<size_t>(first->header.height) * RowStride(first->header.width, 24);
+    const size_t take = bytes < file.size() ? bytes : file.size();
+    const auto decode = [&] {
+        DecodedImagePtr image(TiffDecodeMemory(file.data(), file.size()));
+        return static_cast<bool>(image);
+    };
+    const double ours = BestMs(decode);
+    UsePlainChannelOrder(true);
+    const double plain = BestMs(decode);
+    UsePlainChannelOrder(false);
+    const double copy = BestMs([&] {
+        VmBlock block(VmAlloc(bytes + 4));
+        if (block.get() != nullptr) {
+            std::memcpy(block.get(), file.data() + (file.size() - take), take);
+        }
+        return block.get() != nullptr;
+    });
+    std::printf("%ls: tiff decode %.2f ms (plain loop %.2f ms), copy %.2f ms, ratio to the copy %.2f\n", name,
+                ours, plain, copy, ours / copy);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -80,6 +120,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     FillBlendTable();
     std::printf("png unfilter level: %s\n", PngSimdLevelName(PngBestSimdLevel()));
+    std::printf("channel order path: %s\n", ChannelOrderPath());
     for (int i = 1; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -97,6 +138,16 @@ int wmain(int argc, wchar_t** argv) {
                 return static_cast<bool>(image);
             });
             std::printf("%ls: png decode %.2f ms\n", argv[i], png);
+        }
+        if (IsTiff(file)) {
+            TimeTiff(argv[i], file);
+        }
+        if (file.size() > 6 && file[0] == 'G' && file[1] == 'I' && file[2] == 'F') {
+            double gif = BestMs([&] {
+                DecodedImagePtr image(GifDecodeMemory(file.data(), file.size()));
+                return static_cast<bool>(image);
+            });
+            std::printf("%ls: gif decode %.2f ms\n", argv[i], gif);
         }
     }
     return 0;

@@ -9,7 +9,9 @@
 //     (the floor a turn from copies pays), and their ratios; and a repaint of
 //     the view just turned to (the drawing alone, without the turn's bookkeeping);
 //  2. open to first paint of a 300-page CBZ made of the sample book's JPEG pages;
-//  3. held-down turning: a 300-page folder of 2400 x 3400 JPEG pages, 60 spread
+//  3. both again in halftone mode with the picture budget off and no header
+//     probes (the reader as it was before either), and the ratios;
+//  4. held-down turning: a 300-page folder of 2400 x 3400 JPEG pages, 60 spread
 //     turns sent as fast as the window takes them (each turn dispatched, then
 //     the queue pumped), pages shown a second against the loader's bare decode
 //     rate of the same pages (DecodePage alone, one after another), with the
@@ -30,6 +32,7 @@
 
 #include "decode/block_reserve.h"
 #include "decode/picture_blocks.h"
+#include "decode/picture_limit.h"
 #include "platform/heap.h"
 #include "platform/lock.h"
 #include "settings/language.h"
@@ -57,6 +60,23 @@ constexpr int kOpenPages = 300;
 constexpr int kOpenRounds = 9;
 
 using Clock = std::chrono::steady_clock;
+
+// The reader as it was before the picture budget and the header probes.
+bool gUnbounded = false;
+DecodeOps gProbeless{};
+
+void SetUnbounded(bool unbounded, uint64_t budget) {
+    gUnbounded = unbounded;
+    gProbeless = *RealDecodeOps();
+    gProbeless.probeFile = nullptr;
+    gProbeless.probeMemory = nullptr;
+    gView.decode = unbounded ? &gProbeless : RealDecodeOps();
+    SetPictureByteLimit(unbounded ? 0 : budget);
+}
+
+const char* ConfigName() {
+    return gUnbounded ? ", budget off, no probes" : "";
+}
 
 double Ms(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
@@ -185,7 +205,7 @@ bool AheadHasCopies() {
 
 // withCopies false: the read-ahead pages' copies are released before the turn,
 // so that it stretches as a turn whose copies are not ready does.
-void TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<uint8_t>& viewPixels) {
+double TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<uint8_t>& viewPixels) {
     ReaderOpenPath(reinterpret_cast<const char16_t*>(folder.c_str()), 0);
     std::vector<double> turns;
     std::vector<double> bare;
@@ -235,10 +255,10 @@ void TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<ui
     const double t = Median(turns);
     const double b = Median(bare);
     const double c = Median(transfer);
-    std::printf("page turn, read ahead, %s, %s (%dx%d view, %dx%d pages, stretch mode %d)\n",
+    std::printf("page turn, read ahead, %s, %s (%dx%d view, %dx%d pages, stretch mode %d%s)\n",
                 withCopies ? "from display copies" : "copies taken away",
                 PictureReserve()->ceiling == 0 ? "fresh blocks" : "blocks kept for reuse", kViewWidth,
-                kViewHeight, kPageWidth, kPageHeight, gView.prefs.stretchMode);
+                kViewHeight, kPageWidth, kPageHeight, gView.prefs.stretchMode, ConfigName());
     std::printf("  command to end of repaint  %8.2f ms  (median of %zu)\n", t, turns.size());
     std::printf("  repaint of the same view   %8.2f ms\n", Median(repaints));
     std::printf("  bare StretchDIBits x2      %8.2f ms\n", b);
@@ -251,9 +271,10 @@ void TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<ui
     if (copyless > 0) {
         std::printf("  (%d turns had no display copies ready)\n", copyless);
     }
+    return t;
 }
 
-void TimeOpen(const std::wstring& work, const std::wstring& sample) {
+double TimeOpen(const std::wstring& work, const std::wstring& sample) {
     std::vector<std::string> jpegs;
     for (int i = 1; i <= 12; ++i) {
         wchar_t name[16];
@@ -261,7 +282,7 @@ void TimeOpen(const std::wstring& work, const std::wstring& sample) {
         std::string bytes;
         if (!ReadBytes(sample + name, &bytes)) {
             std::printf("open to first paint: sample page %ls not found (pass the sample folder)\n", name);
-            return;
+            return 0;
         }
         jpegs.push_back(std::move(bytes));
     }
@@ -280,7 +301,7 @@ void TimeOpen(const std::wstring& work, const std::wstring& sample) {
     const std::wstring books[2] = {work + L"\\open-a.cbz", work + L"\\open-b.cbz"};
     for (const std::wstring& b : books) {
         if (!WriteBytes(b, zip.bytes.data(), zip.bytes.size())) {
-            return;
+            return 0;
         }
     }
     SizeImageView(kViewWidth, kViewHeight);
@@ -295,13 +316,19 @@ void TimeOpen(const std::wstring& work, const std::wstring& sample) {
             opens.push_back(Ms(t0, t1));
         }
     }
-    std::printf("open to first paint, %d-page CBZ of %zu-byte JPEG pages (1200x1700)\n", gBook.pageCount,
-                zip.bytes.size() / kOpenPages);
+    std::printf("open to first paint, %d-page CBZ of %zu-byte JPEG pages (1200x1700%s)\n", gBook.pageCount,
+                zip.bytes.size() / kOpenPages, ConfigName());
     std::printf("  open, list, decode two pages, paint  %8.2f ms  (median of %zu)\n", Median(opens),
                 opens.size());
     for (const std::wstring& b : books) {
         DeleteFileW(b.c_str());
     }
+    return Median(opens);
+}
+
+void Ratio(const char* what, double now, double before) {
+    std::printf("  ratio %-38s %6.2f  (%.2f ms against %.2f ms)\n", what, before > 0 ? now / before : 0.0,
+                now, before);
 }
 
 std::wstring WinePath(const char* unixPath) {
@@ -437,11 +464,11 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < kBigPages && ok; ++i) {
         ok = WriteBigPage(big + L"\\page" + std::to_wstring(i + 1) + L".bmp", i);
     }
+    std::vector<uint8_t> viewPixels(static_cast<size_t>(kViewWidth) * 3 * kViewHeight);
+    for (size_t i = 0; i < viewPixels.size(); ++i) {
+        viewPixels[i] = static_cast<uint8_t>(i * 7 / 5);
+    }
     if (ok) {
-        std::vector<uint8_t> viewPixels(static_cast<size_t>(kViewWidth) * 3 * kViewHeight);
-        for (size_t i = 0; i < viewPixels.size(); ++i) {
-            viewPixels[i] = static_cast<uint8_t>(i * 7 / 5);
-        }
         for (int mode : {4, 3}) {  // halftone, the default; then colour on colour
             ApplyStretchMode(mode);
             // The same turns with every block fresh and freed, as before blocks were kept.
@@ -454,7 +481,25 @@ int wmain(int argc, wchar_t** argv) {
         ApplyStretchMode(4);
     }
     const std::wstring sample = argc > 1 ? argv[1] : ProgramFolder() + L"\\..\\sample\\Sample";
-    TimeOpen(work, sample);
+    const double open = TimeOpen(work, sample);
+    // Normal books against the reader without the budget and the probes, the
+    // two taken in turns so that the machine's load falls on both alike.
+    const uint64_t budget = PictureByteLimit();
+    std::vector<double> turn;
+    std::vector<double> turnBefore;
+    std::vector<double> openNow{open};
+    std::vector<double> openBefore;
+    for (int round = 0; round < 3 && ok; ++round) {
+        SetUnbounded(true, budget);
+        turnBefore.push_back(TimeTurns(big, true, viewPixels));
+        openBefore.push_back(TimeOpen(work, sample));
+        SetUnbounded(false, budget);
+        turn.push_back(TimeTurns(big, true, viewPixels));
+        openNow.push_back(TimeOpen(work, sample));
+    }
+    std::printf("normal books with the budget and probes, against without (medians of the rounds)\n");
+    Ratio("page turn (from display copies)", Median(turn), Median(turnBefore));
+    Ratio("open to first paint", Median(openNow), Median(openBefore));
     TimeHeldDown(work);
 
     SendMessageW(gApp.mainWindow, WM_CLOSE, 0, 0);

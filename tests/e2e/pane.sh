@@ -4,13 +4,17 @@
 # opened with the pane in its default auto-hide mode: touching the view's left
 # edge shows the pane and moving back over the view hides it after the delay;
 # the Files tab is clicked; a click on a row shows that page; the current page
-# is deleted through the row's context menu; the splitter is dragged wider.
-# Screenshots of both tabs are kept in WORKDIR.
-#   pane.sh PAGEWICK_EXE LANGUAGE_DLL WORKDIR
+# is deleted through the row's context menu; a double-click on a folder in the
+# tree opens it as the book; the splitter is dragged wider.
+# Screenshots of both tabs are kept in WORKDIR. With "ja" the program runs in
+# a Japanese session (LANGUAGE_DLL is then Japanese.dll) and only the pane's
+# two tabs are captured, to be checked by eye.
+#   pane.sh PAGEWICK_EXE LANGUAGE_DLL WORKDIR [ja]
 set -euo pipefail
 exe=$1
 lang=$2
 work=$3
+language=${4:-en}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/wine-env.sh"
 source "$root/tests/e2e/e2e_lib.sh"
@@ -26,17 +30,31 @@ for n in 1 2 3 4 5 6; do
 done
 [ "$(ls "$work/book" | wc -l)" -eq 6 ] || { echo "FAIL: the book was not made"; exit 1; }
 
+# A folder on the desktop, which the tree lists under its desktop item; its
+# name is longer than any other item's, so that its row can be found. The
+# prefix's desktop is the user's home folder: the folder is removed at the end.
+desk="$WINEPREFIX/drive_c/users/$(id -un)/Desktop"
+other=pw-e2e-book-opened-from-the-folder-tree-by-a-double-click
+rm -rf "${desk:?}/$other"
+mkdir -p "$desk/$other"
+convert -size 300x400 "xc:$(colour 9)" "$desk/$other/p01.png"
+
 winpath() { echo "Z:${1//\//\\}"; }
 pid=
 window=
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null || true' EXIT
+trap '[ -n "$pid" ] && kill $pid 2>/dev/null || true; rm -rf "${desk:?}/$other"' EXIT
 failures=0
 fail() {
     echo "FAIL: $1"
     failures=$((failures + 1))
 }
 
-wine "$work/app/Pagewick.exe" "$(winpath "$work/book")" >>"$work/wine.log" 2>&1 &
+if [ "$language" = ja ]; then
+    # The program takes the session's language when its settings name none.
+    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$work/app/Pagewick.exe" "$(winpath "$work/book")" >>"$work/wine.log" 2>&1 &
+else
+    wine "$work/app/Pagewick.exe" "$(winpath "$work/book")" >>"$work/wine.log" 2>&1 &
+fi
 pid=$!
 window=$(pw_wait_main_window "$pid" 180) || explain "the main window did not appear"
 pw_wait_title_end "$window" "book" 150 ||
@@ -94,6 +112,29 @@ for i in "${!col[@]}"; do
     if [ "${col[$i]}" = ffffff ] && [ $run -eq 1 ]; then tree_top=$((y + i)); break; fi
 done
 [ "$tree_top" -gt 0 ] || fail "no folder tree found in the pane"
+# The Files tab lies right of the Folders tab, whose text is wider in Japanese.
+files_tab_x=$((x + 75))
+[ "$language" = ja ] && files_tab_x=$((x + 110))
+
+if [ "$language" = ja ]; then
+    # The tree's first rows hold longer texts in Japanese, so the tab row is
+    # taken where it lies in either language: below the tool bar.
+    if [ "$tree_top" -gt 0 ]; then
+        xdotool mousemove --sync "$files_tab_x" $((y + 60)) click 1
+        move $((x + 100)) "$cy"
+        shoot pane-files-tab
+        echo "captured: $work/pane-folders-tab.png and $work/pane-files-tab.png"
+    fi
+    move $((x + w / 2)) "$cy"
+    move $((x + w / 2 + 10)) "$cy"
+    sleep 1
+    close_with_escape || true
+    pid=
+    rm -rf "${desk:?}/$other"
+    trap - EXIT
+    [ "$failures" -eq 0 ]
+    exit
+fi
 
 # Moving back over the view hides the pane after the delay.
 move $((x + w / 2)) "$cy"
@@ -107,7 +148,7 @@ if [ "$tree_top" -gt 0 ]; then
     move $((x + 6)) "$cy"
     move $((x + 60)) "$cy"
     # The Files tab: right of the Folders tab, in the row above the tree.
-    xdotool mousemove --sync $((x + 75)) $((tree_top - 10)) click 1
+    xdotool mousemove --sync "$files_tab_x" $((tree_top - 10)) click 1
     sleep 0.5
     move $((x + 100)) "$cy"
     shoot pane-files-tab
@@ -144,6 +185,30 @@ if [ "$tree_top" -gt 0 ]; then
         fail "no marked row in the file list (screenshot $work/pane-files-tab.png)"
     fi
 
+    # Back on the Folders tab, a double-click on the desktop's folder opens it.
+    xdotool mousemove --sync $((x + 30)) $((tree_top - 10)) click 1
+    move $((x + 60)) "$cy"
+    shoot tree-before-double-click
+    read -r item_y item_right < <(python3 "$root/tests/e2e/longest_row.py" \
+        "$work/tree-before-double-click.png" $((x + 15)) "$tree_top" 160 300)
+    if [ "$item_right" -gt $((x + 100)) ]; then
+        xdotool mousemove --sync $((x + 90)) "$item_y" click --repeat 2 --delay 80 1
+        if pw_wait_title_end "$window" "$other" 30; then
+            echo "ok: a double-click in the tree opened the folder as the book"
+            move $((x + 60)) "$cy"
+            shoot tree-opened
+            geometry
+            got=$(pixel "$work/tree-opened.png" $((x + w * 5 / 8)) "$cy")
+            if [ "#$got" = "$(colour 9)" ]; then echo "ok: its page is shown"; else fail "the opened folder shows #$got"; fi
+        else
+            fail "the double-click did not open the folder (title \"$(xdotool getwindowname "$window")\")"
+        fi
+        xdotool mousemove --sync "$files_tab_x" $((tree_top - 10)) click 1
+        move $((x + 60)) "$cy"
+    else
+        fail "the desktop's folder was not found in the tree (screenshot $work/tree-before-double-click.png)"
+    fi
+
     # The splitter: the strip right of the list's edge, dragged 80 pixels.
     mapfile -t line < <(row "$work/pane-files-tab.png" "$x" $((tree_top + 150)) 400)
     edge=-1
@@ -178,5 +243,6 @@ move $((x + w / 2 + 10)) "$cy"
 sleep 1
 close_with_escape || true
 pid=
+rm -rf "${desk:?}/$other"
 trap - EXIT
 [ "$failures" -eq 0 ]

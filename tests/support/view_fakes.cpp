@@ -269,7 +269,9 @@ std::vector<std::string> FakeUi::Lines(const std::string& prefix) const {
 namespace {
 
 bool CollectResult(void* ctx, int32_t slot, LoadResult* result) {
-    static_cast<ViewHarness*>(ctx)->pending.emplace_back(slot, result);
+    auto* h = static_cast<ViewHarness*>(ctx);
+    h->busyAtDelivery = h->sink.busy != nullptr && h->sink.busy->page.load() != 0;
+    h->pending.emplace_back(slot, result);
     return true;
 }
 
@@ -361,6 +363,24 @@ void ViewHarness::Put(PageImage* slot, int32_t index) {
             decoder.Uncount(index);
         }
     }
+}
+
+bool ViewHarness::Queued(int32_t index) {
+    bool found = false;
+    LoaderQueue kept;
+    LoaderMessage m;
+    while (LoaderQueueTake(&queue, 0, UINT32_MAX, &m)) {
+        found = found || (m.message == WM_LOAD_PAGE && m.request->pageIndex == index);
+        if (!LoaderQueuePost(&kept, m.message, m.slot, m.request)) {
+            FreeLoadRequest(m.request);
+        }
+    }
+    while (LoaderQueueTake(&kept, 0, UINT32_MAX, &m)) {
+        if (!LoaderQueuePost(&queue, m.message, m.slot, m.request)) {
+            FreeLoadRequest(m.request);
+        }
+    }
+    return found;
 }
 
 std::string ViewHarness::DrainQueue() {

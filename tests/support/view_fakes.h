@@ -125,6 +125,8 @@ struct ViewHarness {
     // Takes every queued loader message: "M" for a marker, "slot:index" for a
     // request (freed), space-separated in queue order.
     std::string DrainQueue();
+    // Whether a request for page index is queued (the queue is left as it was).
+    bool Queued(int32_t index);
 
     BookState book;
     FakeDecoder decoder;
@@ -133,5 +135,6 @@ struct ViewHarness {
     LoaderOps loaderOps;
     LoaderSink sink;
     std::vector<std::pair<int32_t, LoadResult*>> pending;  // delivered by the loader, not yet stored
+    bool busyAtDelivery = false;  // the last result came while sink.busy still named a page
     ReadingView view;
 };
