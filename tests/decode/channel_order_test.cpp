@@ -19,7 +19,8 @@ uint8_t Expected(const std::vector<uint8_t>& src, size_t i, int sampleBytes, boo
     const size_t pixel = i / 3;
     const size_t channel = 2 - i % 3;
     const size_t high = sampleBytes == 2 && !bigEndian ? 1 : 0;
-    return src[pixel * 3 * sampleBytes + channel * sampleBytes + high];
+    const auto bytes = static_cast<size_t>(sampleBytes);
+    return src[pixel * 3 * bytes + channel * bytes + high];
 }
 
 TEST(ChannelOrder, EveryPathGivesTheReferenceAndStaysInItsRow) {
