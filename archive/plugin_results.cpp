@@ -82,7 +82,8 @@ bool ConvertPluginPicture(const uint8_t* info,
         return false;
     }
     const int outBits = bitCount == 24 ? 24 : 8;
-    if (!AllocatePixels(image, h.width, h.height, outBits)) {
+    // Every byte of the pixels is written below (a short block's rest cleared).
+    if (!AllocateWrittenPixels(image, h.width, h.height, outBits)) {
         return false;
     }
     image->header.xPelsPerMeter = h.xPelsPerMeter;
@@ -99,7 +100,9 @@ bool ConvertPluginPicture(const uint8_t* info,
         ExpandRows(bits, srcStride, bitCount, image);
     } else {
         // Same stride on both sides; a short block leaves the rest zero.
-        std::memcpy(image->pixels, bits, static_cast<size_t>(bitsSize < needed ? bitsSize : needed));
+        const size_t copied = static_cast<size_t>(bitsSize < needed ? bitsSize : needed);
+        std::memcpy(image->pixels, bits, copied);
+        std::memset(image->pixels + copied, 0, static_cast<size_t>(needed) - copied);
     }
     return true;
 }

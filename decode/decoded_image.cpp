@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "decode/picture_blocks.h"
 #include "decode/picture_limit.h"
 #include "platform/heap.h"
-#include "platform/vm.h"
 
 DecodedImage* NewDecodedImage() {
     return static_cast<DecodedImage*>(AppAllocZero(sizeof(DecodedImage)));
@@ -14,7 +14,7 @@ void FreeDecodedImage(DecodedImage* image) {
     if (image == nullptr) {
         return;
     }
-    VmFree(image->pixels);
+    GivePixelBlock(image->pixels);
     AppFree(image);
 }
 
@@ -27,7 +27,15 @@ uint32_t RowStride(int64_t width, int bitCount) {
     return stride > UINT32_MAX ? 0 : static_cast<uint32_t>(stride);
 }
 
-bool AllocatePixels(DecodedImage* image, int64_t width, int64_t height, int bitCount, DecodeStatus* status) {
+namespace {
+
+// written: the caller writes every pixel of every row, so only the rest is cleared.
+bool Allocate(DecodedImage* image,
+              int64_t width,
+              int64_t height,
+              int bitCount,
+              DecodeStatus* status,
+              bool written) {
     uint32_t stride = RowStride(width, bitCount);
     if (stride == 0 || height <= 0 || height > INT32_MAX || (bitCount != 8 && bitCount != 24)) {
         if (status != nullptr) {
@@ -42,7 +50,16 @@ bool AllocatePixels(DecodedImage* image, int64_t width, int64_t height, int bitC
         }
         return false;
     }
-    void* block = PictureBlockAllowed(bytes + 4) ? VmAlloc(static_cast<size_t>(bytes) + 4) : nullptr;
+    const uint32_t rowBytes =
+        written ? static_cast<uint32_t>(width) * static_cast<uint32_t>(bitCount / 8) : 0;
+    // Past this thread's limit (a page read ahead into what the budget has
+    // left) a block kept for reuse still serves: it adds nothing to what is held.
+    void* block = nullptr;
+    if (PictureBlockAllowed(bytes + 4)) {
+        block = TakePixelBlock(stride, static_cast<uint32_t>(height), rowBytes);
+    } else if (PictureWithinProgramLimit(bytes + 4)) {
+        block = TakeKeptPixelBlock(stride, static_cast<uint32_t>(height), rowBytes);
+    }
     if (block == nullptr) {
         if (status != nullptr) {
             *status = kDecodeNoMemory;
@@ -59,6 +76,20 @@ bool AllocatePixels(DecodedImage* image, int64_t width, int64_t height, int bitC
     h.compression = 0;
     h.sizeImage = 0;
     return true;
+}
+
+}  // namespace
+
+bool AllocatePixels(DecodedImage* image, int64_t width, int64_t height, int bitCount, DecodeStatus* status) {
+    return Allocate(image, width, height, bitCount, status, false);
+}
+
+bool AllocateWrittenPixels(DecodedImage* image,
+                           int64_t width,
+                           int64_t height,
+                           int bitCount,
+                           DecodeStatus* status) {
+    return Allocate(image, width, height, bitCount, status, true);
 }
 
 bool OpenMappedInputFile(MappedInput* input, const char16_t* path, DecodedImage* image) {

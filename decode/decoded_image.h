@@ -1,8 +1,9 @@
 // DecodedImage: the one record in which every decoder hands over a picture, and
 // the common input (MappedInput) and status codes of the built-in decoders.
 //
-// A decoder allocates the record (AppHeap, zeroed) and the pixel block (VmAlloc,
-// stride * height + 4 bytes, zero-filled). On failure it frees both and returns
+// A decoder allocates the record (AppHeap, zeroed) and the pixel block (stride *
+// height + 4 bytes, zero-filled; from decode/picture_blocks.h, which may reuse a
+// block the view let go). On failure it frees both and returns
 // null; on success both pass to the caller, who frees them with FreeDecodedImage
 // or takes the pixel block over (TakePixels) and frees the record.
 //
@@ -87,6 +88,16 @@ uint32_t RowStride(int64_t width, int bitCount);
                                   int64_t height,
                                   int bitCount,
                                   DecodeStatus* status = nullptr);
+// The same for a decoder that writes every pixel of every row (width * bitCount
+// / 8 bytes each) before the picture is handed on: the block may be one the
+// view let go (decode/picture_blocks.h), and only the bytes after each row's
+// pixels and the 4 spare bytes are cleared for it. A decoder that may stop
+// short and still succeed uses AllocatePixels.
+[[nodiscard]] bool AllocateWrittenPixels(DecodedImage* image,
+                                         int64_t width,
+                                         int64_t height,
+                                         int bitCount,
+                                         DecodeStatus* status = nullptr);
 
 // Owns a DecodedImage (record and pixels).
 class DecodedImagePtr {

@@ -15,7 +15,7 @@
 #include <jerror.h>
 
 #include "decode/jpeg_exif.h"
-#include "platform/vm.h"
+#include "decode/picture_blocks.h"
 
 namespace {
 
@@ -163,7 +163,9 @@ bool DecodeSteps(JpegSession* s) {
     }
     DecodedImage* image = s->image;
     DecodeStatus status = kDecodeOk;
-    if (!AllocatePixels(image, width, height, bitCount, &status)) {
+    // Every row is written below: the loop runs until the library has given the
+    // last scan line, and a damaged stream still yields whole rows.
+    if (!AllocateWrittenPixels(image, width, height, bitCount, &status)) {
         return Fail(s, status);
     }
     if (bitCount == 8) {
@@ -237,7 +239,7 @@ bool DecodeRange(const uint8_t* data, size_t size, DecodedImage* image, int32_t*
     // Safe on a decompressor that was never created (its memory manager is null).
     jpeg_destroy_decompress(&s.cinfo);
     if (!ok) {
-        VmFree(image->pixels);
+        GivePixelBlock(image->pixels);
         image->pixels = nullptr;
         return false;
     }

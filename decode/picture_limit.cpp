@@ -27,6 +27,11 @@ bool PictureBlockAllowed(uint64_t bytes) {
     return (global == 0 || bytes <= global) && (tLimit == 0 || bytes <= tLimit);
 }
 
+bool PictureWithinProgramLimit(uint64_t bytes) {
+    const uint64_t global = PictureByteLimit();
+    return global == 0 || bytes <= global;
+}
+
 PictureLimitScope::PictureLimitScope(uint64_t bytes) : saved_(tLimit) {
     if (bytes != 0 && (tLimit == 0 || bytes < tLimit)) {
         tLimit = bytes;

@@ -17,6 +17,9 @@ void SetPictureByteLimit(uint64_t bytes);
 [[nodiscard]] uint64_t DefaultPictureByteLimit(uint64_t physicalBytes);
 // Whether a pixel block of this many bytes may be allocated on this thread now.
 [[nodiscard]] bool PictureBlockAllowed(uint64_t bytes);
+// Whether a picture this large may be held at all (the program's limit alone,
+// whatever this thread's scope): a block kept for reuse may serve it.
+[[nodiscard]] bool PictureWithinProgramLimit(uint64_t bytes);
 
 // Lowers the limit on this thread while it lives (0: no extra limit).
 class PictureLimitScope {

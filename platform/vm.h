@@ -8,6 +8,9 @@
 
 [[nodiscard]] void* VmAlloc(size_t bytes);
 void VmFree(void* block);
+// The bytes the block may hold: at least what VmAlloc was asked for (whole pages
+// on Windows); 0 for null or when it cannot be told.
+[[nodiscard]] size_t VmBlockSize(void* block);
 
 // Owns one virtual-memory block.
 class VmBlock {

@@ -29,3 +29,10 @@ void VmFree(void* block) {
     uint8_t* raw = static_cast<uint8_t*>(block) - kHeader;
     munmap(raw, *reinterpret_cast<size_t*>(raw));
 }
+
+size_t VmBlockSize(void* block) {
+    if (block == nullptr) {
+        return 0;
+    }
+    return *reinterpret_cast<size_t*>(static_cast<uint8_t*>(block) - kHeader) - kHeader;
+}

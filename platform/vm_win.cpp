@@ -16,3 +16,13 @@ void VmFree(void* block) {
         VirtualFree(block, 0, MEM_RELEASE);
     }
 }
+
+size_t VmBlockSize(void* block) {
+    MEMORY_BASIC_INFORMATION info{};
+    if (block == nullptr || VirtualQuery(block, &info, sizeof info) != sizeof info ||
+        info.State != MEM_COMMIT || info.AllocationBase != block) {
+        return 0;
+    }
+    // The committed run from the block's start: what VmAlloc committed, in whole pages.
+    return info.RegionSize;
+}

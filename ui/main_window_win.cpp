@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "decode/block_reserve.h"
+#include "decode/picture_blocks.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/dispatch.h"
@@ -133,6 +135,10 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) {
                 LayoutMain(LOWORD(lParam), HIWORD(lParam));
+            } else {
+                // Nothing is turned while minimised: the blocks kept for the next
+                // pages go back to the system.
+                BlockReserveRelease(PictureReserve());
             }
             return 0;
         case WM_ERASEBKGND:

@@ -1,5 +1,7 @@
 #include "view/page_cache.h"
 
+#include "decode/block_reserve.h"
+#include "decode/picture_blocks.h"
 #include "decode/picture_limit.h"
 #include "view/display_copy.h"
 #include "view/view_state.h"
@@ -109,6 +111,8 @@ void ResetReadAhead(ReadingView* view) {
     ReleaseLeftovers(view);
     view->cache.discardShown = true;
     ++view->cache.generation;
+    // The blocks kept for this book's pages are let go with it.
+    BlockReserveRelease(PictureReserve());
 }
 
 void ReleaseShown(ReadingView* view) {
@@ -135,6 +139,7 @@ void ReleaseAll(ReadingView* view) {
     }
     view->currentIndex = 0;
     view->endIndex = 0;
+    BlockReserveRelease(PictureReserve());
 }
 
 namespace {
@@ -165,6 +170,18 @@ uint64_t HeldPictureBytes(const ReadingView* view) {
     return bytes;
 }
 
+namespace {
+
+// Gives back the blocks kept for reuse that do not fit beside what the view
+// holds and what is coming.
+void TrimReserve(const ReadingView* view, uint64_t budget, uint64_t coming) {
+    const uint64_t held = HeldPictureBytes(view);
+    const uint64_t room = held < budget && coming < budget - held ? budget - held - coming : 0;
+    ReserveTrimTo(PictureReserve(), room);
+}
+
+}  // namespace
+
 void ReleaseOverBudget(ReadingView* view, uint64_t coming) {
     const uint64_t budget = PictureByteLimit();
     if (budget == 0) {
@@ -179,8 +196,11 @@ void ReleaseOverBudget(ReadingView* view, uint64_t coming) {
     for (PageImage* p : order) {
         const uint64_t held = HeldPictureBytes(view);
         if (held <= budget && coming <= budget - held) {
-            return;
+            break;
         }
         ReleasePageImage(p);
     }
+    // Blocks kept for reuse serve no page, so they go before any page would; the
+    // blocks of the pages just released are among them.
+    TrimReserve(view, budget, coming);
 }

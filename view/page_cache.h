@@ -7,14 +7,16 @@
 // (and its partner) → ParkSecondPage when the partner is not shown → layout and
 // repaint → PlanReadAhead (read_ahead.h), which adopts what it can and releases
 // the leftovers. ResetReadAhead when a book is opened (under AppLock),
-// ReleaseAll at shut-down.
+// ReleaseAll at shut-down. Both also let go of the blocks kept for reuse.
 //
 // Ownership: every slot owns its page's pixel block; at most seven pictures are
 // held: two shown, two read ahead and, between a show and its planning, three
 // leftovers. Their bytes are bounded too: read-ahead decodes only into what the
 // picture budget has left, and a page decoded at once for a show makes room by
-// releasing cache slots (ReleaseOverBudget). All slots belong to the
-// user-interface thread.
+// releasing cache slots (ReleaseOverBudget). The blocks of released pages are
+// kept for the next pages (decode/picture_blocks.h), at most two spreads' worth
+// (PlanReadAhead sets it), and count against the same budget. All slots belong
+// to the user-interface thread.
 #pragma once
 
 #include <cstdint>
@@ -68,7 +70,8 @@ int32_t HeldPictureCount(const ReadingView* view);
 // display copies included.
 uint64_t HeldPictureBytes(const ReadingView* view);
 // While the view holds more than the picture budget (PictureByteLimit) less
-// coming (the bytes of a picture about to be decoded), releases cache slots:
-// the pages read ahead first, then the previous pages and the spare. The shown
-// pages are never released.
+// coming (the bytes of a picture about to be decoded), releases first the
+// blocks kept for reuse (decode/picture_blocks.h), then cache slots: the pages
+// read ahead first, then the previous pages and the spare. The shown pages are
+// never released.
 void ReleaseOverBudget(ReadingView* view, uint64_t coming = 0);

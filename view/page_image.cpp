@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "platform/vm.h"
+#include "decode/picture_blocks.h"
 
 void ReleaseDisplayCopy(PageImage* page) {
     if (page->copy.pixels != nullptr) {
-        VmFree(page->copy.pixels);
+        GivePixelBlock(page->copy.pixels);
     }
     page->copy = DisplayCopy{};
 }
@@ -14,7 +14,7 @@ void ReleaseDisplayCopy(PageImage* page) {
 void ReleasePageImage(PageImage* page) {
     ReleaseDisplayCopy(page);
     if (page->pixels != nullptr) {
-        VmFree(page->pixels);
+        GivePixelBlock(page->pixels);
         page->pixels = nullptr;
     }
 }

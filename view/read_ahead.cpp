@@ -1,5 +1,7 @@
 #include "view/read_ahead.h"
 
+#include "decode/block_reserve.h"
+#include "decode/picture_blocks.h"
 #include "decode/picture_limit.h"
 #include "view/display_copy.h"
 #include "view/page_cache.h"
@@ -34,7 +36,15 @@ bool AheadRoom(const ReadingView* view, int requests, uint64_t* room) {
     if (held >= budget) {
         return false;
     }
-    *room = (budget - held) / static_cast<uint64_t>(requests);
+    // Blocks kept for reuse count as held: a page read ahead takes one of them
+    // (whatever its room) or new memory of at most its room beside them. What
+    // does not fit beside the pages held goes first.
+    ReserveTrimTo(PictureReserve(), budget - held);
+    const uint64_t kept = ReserveBytes(PictureReserve());
+    *room = budget - held > kept ? (budget - held - kept) / static_cast<uint64_t>(requests) : 0;
+    if (*room == 0 && kept > 0) {
+        *room = 1;  // kept blocks only
+    }
     return *room > 0;
 }
 
@@ -87,7 +97,9 @@ AheadHolder ClassifyAhead(const ReadingView* view, int32_t index) {
     return AheadHolder::kMissing;
 }
 
-void PlanReadAhead(ReadingView* view) {
+namespace {
+
+void Plan(ReadingView* view) {
     view->loader.setPriority(view->loader.context, LoaderPriority::kNormal);
     view->loader.postCancel(view->loader.context);
     const int32_t next = view->book != nullptr ? view->endIndex : 0;
@@ -125,6 +137,22 @@ void PlanReadAhead(ReadingView* view) {
         if (!afterAdopted) {
             Request(view, after, 1, requests);
         }
+    }
+}
+
+}  // namespace
+
+void PlanReadAhead(ReadingView* view) {
+    // Blocks of the pages let go are kept for the pages asked for: up to two
+    // spreads the size of the one on screen, and under a budget no more than it
+    // leaves beside the pages held.
+    ReserveSetCap(PictureReserve(),
+                  2 * (PageBlockBytes(view->leftSlot.page) + PageBlockBytes(view->rightSlot.page)));
+    Plan(view);
+    const uint64_t budget = PictureByteLimit();
+    if (budget != 0) {
+        const uint64_t held = HeldPictureBytes(view);
+        ReserveTrimTo(PictureReserve(), held < budget ? budget - held : 0);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "decode/picture_blocks.h"
 #include "platform/heap.h"
 #include "platform/vm.h"
 
@@ -228,7 +229,7 @@ bool ScaleNearest(const PageImage& page, const PicturePart& part, ScaledPicture*
 
 void ReleaseScaledPicture(ScaledPicture* copy) {
     if (copy->pixels != nullptr) {
-        VmFree(copy->pixels);
+        GivePixelBlock(copy->pixels);
     }
     *copy = ScaledPicture{};
 }
@@ -281,7 +282,7 @@ bool ScalePicture(const PageImage& page,
     if (bytes == 0 || bytes > SIZE_MAX) {
         return false;
     }
-    VmBlock block(VmAlloc(static_cast<size_t>(bytes)));
+    VmBlock block(TakeClearBlock(bytes));
     if (block.get() == nullptr) {
         return false;
     }

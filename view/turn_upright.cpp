@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "decode/picture_blocks.h"
 #include "platform/vm.h"
 
 namespace {
@@ -91,7 +92,7 @@ bool TurnUpright(PageImage* page, int32_t orientation) {
     if (newBytes >= (uint64_t{1} << 32)) {
         return false;
     }
-    VmBlock block(VmAlloc(static_cast<size_t>(newBytes) + 4));
+    VmBlock block(TakeClearBlock(newBytes + 4));
     if (block.get() == nullptr) {
         return false;
     }
@@ -111,7 +112,7 @@ bool TurnUpright(PageImage* page, int32_t orientation) {
         TurnHalf<3>(page->pixels, oldStride, h.width, h.height, block.get());
     }
     ReleaseDisplayCopy(page);  // made for the picture as it was
-    VmFree(page->pixels);
+    GivePixelBlock(page->pixels);
     page->pixels = block.release();
     h.width = newWidth;
     h.height = newHeight;

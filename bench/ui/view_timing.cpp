@@ -2,19 +2,27 @@
 //  1. a page turn whose pages were read ahead, in a 1920 x 1080 image view with
 //     2400 x 3400 pages, in both stretch modes: from the command to the end of
 //     its synchronous repaint, with the display copies the loader made and with
-//     those copies taken away (the stretching turn), next to a bare StretchDIBits
-//     of the same two rectangles on the same device context (the floor a
-//     stretching turn pays) and a bare 1:1 SetDIBitsToDevice of the whole view
+//     those copies taken away (the stretching turn), and with copies but
+//     every block fresh (no reserve, as before blocks were kept), next to a
+//     bare StretchDIBits of the same two rectangles on the same device context
+//     (the floor a stretching turn pays) and a bare 1:1 SetDIBitsToDevice of the whole view
 //     (the floor a turn from copies pays), and their ratios; and a repaint of
 //     the view just turned to (the drawing alone, without the turn's bookkeeping);
 //  2. open to first paint of a 300-page CBZ made of the sample book's JPEG pages;
 //  3. both again in halftone mode with the picture budget off and no header
-//     probes (the reader as it was before either), and the ratios.
+//     probes (the reader as it was before either), and the ratios;
+//  4. held-down turning: a 300-page folder of 2400 x 3400 JPEG pages, 60 spread
+//     turns sent as fast as the window takes them (each turn dispatched, then
+//     the queue pumped), pages shown a second against the loader's bare decode
+//     rate of the same pages (DecodePage alone, one after another), with the
+//     blocks kept for reuse and without, and the process's peak committed memory
+//     against the bound (seven pictures and their copies plus the reserve).
 // Medians of repeated rounds. Writes its books into a temporary folder and
 // removes them at the end.
 #include <windows.h>
 
 #include <objbase.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +30,8 @@
 #include <string>
 #include <vector>
 
+#include "decode/block_reserve.h"
+#include "decode/picture_blocks.h"
 #include "decode/picture_limit.h"
 #include "platform/heap.h"
 #include "platform/lock.h"
@@ -34,6 +44,7 @@
 #include "ui/image_view.h"
 #include "ui/reader.h"
 #include "ui/startup.h"
+#include "view/loader.h"
 #include "view/navigate.h"
 #include "view/page_image.h"
 
@@ -244,9 +255,10 @@ double TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<
     const double t = Median(turns);
     const double b = Median(bare);
     const double c = Median(transfer);
-    std::printf("page turn, read ahead, %s (%dx%d view, %dx%d pages, stretch mode %d%s)\n",
-                withCopies ? "from display copies" : "copies taken away", kViewWidth, kViewHeight, kPageWidth,
-                kPageHeight, gView.prefs.stretchMode, ConfigName());
+    std::printf("page turn, read ahead, %s, %s (%dx%d view, %dx%d pages, stretch mode %d%s)\n",
+                withCopies ? "from display copies" : "copies taken away",
+                PictureReserve()->ceiling == 0 ? "fresh blocks" : "blocks kept for reuse", kViewWidth,
+                kViewHeight, kPageWidth, kPageHeight, gView.prefs.stretchMode, ConfigName());
     std::printf("  command to end of repaint  %8.2f ms  (median of %zu)\n", t, turns.size());
     std::printf("  repaint of the same view   %8.2f ms\n", Median(repaints));
     std::printf("  bare StretchDIBits x2      %8.2f ms\n", b);
@@ -319,6 +331,103 @@ void Ratio(const char* what, double now, double before) {
                 now, before);
 }
 
+std::wstring WinePath(const char* unixPath) {
+    std::wstring out = L"Z:";
+    for (const char* c = unixPath; *c != 0; ++c) {
+        out += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    }
+    return out;
+}
+
+uint64_t PeakCommitted() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters) ? counters.PeakPagefileUsage
+                                                                                 : 0;
+}
+
+// Pages a second the loader decodes the book's first pages at, one after another.
+double BareDecodeRate(const std::wstring& folder, int pages) {
+    const auto t0 = Clock::now();
+    int decoded = 0;
+    for (int i = 0; i < pages; ++i) {
+        wchar_t name[24];
+        std::swprintf(name, 24, L"\\p%03d.jpg", i + 1);
+        const std::wstring path = folder + name;
+        LoadRequest request;
+        request.kind = 0;
+        request.path.Assign(reinterpret_cast<const char16_t*>(path.c_str()));
+        PageImage page{};
+        decoded += DecodePage(RealDecodeOps(), request, &page) ? 1 : 0;
+        ReleasePageImage(&page);
+    }
+    const double ms = Ms(t0, Clock::now());
+    return decoded == pages && ms > 0 ? pages * 1000.0 / ms : 0;
+}
+
+void TimeHeldDown(const std::wstring& work) {
+    constexpr int kHeldPages = 300;
+    constexpr int kHeldTurns = 60;
+    const std::wstring folder = work + L"\\held";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring sources[2] = {WinePath(PW_HELD_PAGES "/a.jpg"), WinePath(PW_HELD_PAGES "/b.jpg")};
+    for (int i = 0; i < kHeldPages; ++i) {
+        wchar_t name[24];
+        std::swprintf(name, 24, L"\\p%03d.jpg", i + 1);
+        if (!CopyFileW(sources[i % 2].c_str(), (folder + name).c_str(), FALSE)) {
+            std::printf("held-down turning: the JPEG pages were not made (%ls)\n", sources[i % 2].c_str());
+            return;
+        }
+    }
+    SizeImageView(kViewWidth, kViewHeight);
+    const int probePages = 16;
+    BareDecodeRate(folder, 2);  // warms the file cache and the decoder
+    for (bool reuse : {false, true}) {
+        const double bare = BareDecodeRate(folder, probePages);
+        ReaderOpenPath(reinterpret_cast<const char16_t*>(folder.c_str()), 0);
+        // Without reuse every block is fresh and freed, as before blocks were kept.
+        ReserveSetCeiling(PictureReserve(), reuse ? UINT64_MAX : 0);
+        const auto wait0 = Clock::now();
+        while (!AheadHolds(gView.endIndex, gView.endIndex + 1) && Ms(wait0, Clock::now()) < 20000) {
+            Pump();
+            Sleep(1);
+        }
+        const BlockReserveCounts before = ReserveCounts(PictureReserve());
+        int shown = 0;
+        const auto t0 = Clock::now();
+        for (int turn = 0; turn < kHeldTurns; ++turn) {
+            Dispatch(CMD_NEXT_SPREAD, nullptr);
+            GdiFlush();
+            Pump();
+            shown += (gView.leftSlot.page.pixels != nullptr ? 1 : 0) +
+                     (gView.rightSlot.page.pixels != nullptr ? 1 : 0);
+        }
+        const double ms = Ms(t0, Clock::now());
+        const BlockReserveCounts after = ReserveCounts(PictureReserve());
+        const double rate = ms > 0 ? shown * 1000.0 / ms : 0;
+        std::printf("held-down turning, %d-page folder of 2400x3400 JPEG pages, %d spread turns, %s\n",
+                    kHeldPages, kHeldTurns, reuse ? "blocks kept for reuse" : "fresh blocks (no reserve)");
+        std::printf("  pages shown %d in %8.1f ms: %6.2f pages/s; bare decode %6.2f pages/s; ratio %.2f\n",
+                    shown, ms, rate, bare, bare > 0 ? rate / bare : 0.0);
+        std::printf("  blocks: %llu fresh, %llu reused\n",
+                    static_cast<unsigned long long>(after.fresh - before.fresh),
+                    static_cast<unsigned long long>(after.reused - before.reused));
+        ReserveSetCeiling(PictureReserve(), UINT64_MAX);
+    }
+    const uint64_t picture = uint64_t{(kPageWidth * 3 + 3) & ~3} * kPageHeight + 4;
+    const uint64_t copy = uint64_t{(kViewWidth / 2 * 3 + 3) & ~3} * kViewHeight + 4;
+    const uint64_t bound = 7 * (picture + copy) + 2 * 2 * (picture + copy);
+    std::printf("  peak committed memory %.1f MB; pictures, copies and reserve may take %.1f MB\n",
+                static_cast<double>(PeakCommitted()) / 1048576.0, static_cast<double>(bound) / 1048576.0);
+    ReaderOpenPath(reinterpret_cast<const char16_t*>(work.c_str()), 0);
+    for (int i = 0; i < kHeldPages; ++i) {
+        wchar_t name[24];
+        std::swprintf(name, 24, L"\\p%03d.jpg", i + 1);
+        DeleteFileW((folder + name).c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
 std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -362,6 +471,10 @@ int wmain(int argc, wchar_t** argv) {
     if (ok) {
         for (int mode : {4, 3}) {  // halftone, the default; then colour on colour
             ApplyStretchMode(mode);
+            // The same turns with every block fresh and freed, as before blocks were kept.
+            ReserveSetCeiling(PictureReserve(), 0);
+            TimeTurns(big, true, viewPixels);
+            ReserveSetCeiling(PictureReserve(), UINT64_MAX);
             TimeTurns(big, true, viewPixels);
             TimeTurns(big, false, viewPixels);
         }
@@ -387,6 +500,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("normal books with the budget and probes, against without (medians of the rounds)\n");
     Ratio("page turn (from display copies)", Median(turn), Median(turnBefore));
     Ratio("open to first paint", Median(openNow), Median(openBefore));
+    TimeHeldDown(work);
 
     SendMessageW(gApp.mainWindow, WM_CLOSE, 0, 0);
     for (int i = 0; i < kBigPages; ++i) {

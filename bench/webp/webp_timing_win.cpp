@@ -3,6 +3,9 @@
 // libwebp's own decode of the same file (read, then WebPDecodeBGR, or
 // WebPDecodeBGRA for a page with alpha, which needs the channel), in the same
 // run: the median of repeated rounds and the ratio bare / host (1.0 = as fast).
+// Two passes, like for like: with fresh blocks on both sides (no reserve; libwebp
+// allocates its output per call), then with reused blocks on both sides (the
+// reserve kept as the reader keeps it; libwebp decodes into one kept buffer).
 // Run under Wine or on Windows: wine build/win64/bin/webp_timing.exe
 #include <windows.h>
 
@@ -15,6 +18,8 @@
 
 #include "archive/plugin_host.h"
 #include "archive/plugin_platform.h"
+#include "decode/block_reserve.h"
+#include "decode/picture_blocks.h"
 #include "platform/heap.h"
 #include "platform/lock.h"
 #include "platform/vm.h"
@@ -141,11 +146,29 @@ bool Breakdown(const std::u16string& folder, const std::u16string& page) {
         std::memcpy(block.get(), source.data(), n < source.size() ? n : source.size());
         return true;
     };
+    // The same copy into a block taken back from the reserve, as the reader's
+    // second and later pages of a size get.
+    ReserveSetCap(PictureReserve(), 256u << 20);
+    auto copyReused = [&] {
+        const size_t n = bytes != 0 ? bytes : source.size();
+        uint8_t* block = TakePixelBlock(static_cast<uint32_t>(n), 1, static_cast<uint32_t>(n));
+        if (block == nullptr) {
+            return false;
+        }
+        std::memcpy(block, source.data(), n < source.size() ? n : source.size());
+        GivePixelBlock(block);
+        return true;
+    };
     double first[3];
     double kept[3];
-    if (!Rounds(loadTar, fresh, copy, first)) {
+    double reused[3];
+    if (!Rounds(loadTar, fresh, copy, first) ||
+        !Rounds(
+            copyReused, [] { return true; }, [] { return true; }, reused)) {
         return false;
     }
+    BlockReserveRelease(PictureReserve());
+    ReserveSetCap(PictureReserve(), 0);
     HMODULE m = load(webp);
     const bool ok = Rounds([&] { return decode(m); }, [] { return true; }, [] { return true; }, kept);
     if (m != nullptr) {
@@ -155,8 +178,8 @@ bool Breakdown(const std::u16string& folder, const std::u16string& page) {
         std::printf(
             "steps of one host decode (%zu bytes of pixels): load+release pwtar %.2f ms; "
             "pwwebp load+GetPicture+release %.2f ms, GetPicture on a kept library %.2f ms; "
-            "copy into a fresh block %.2f ms\n",
-            bytes, first[0], first[1], kept[0], first[2]);
+            "copy into a fresh block %.2f ms, into a reused block %.2f ms\n",
+            bytes, first[0], first[1], kept[0], first[2], reused[0]);
     }
     return ok;
 }
@@ -171,38 +194,58 @@ int main() {
     gFolder = WinePath(PW_PLUGIN_DIR);
     SetPluginHost(SystemPluginPlatform(), &kSource);
     int failures = 0;
-    for (const char* page : {"photo-lossy", "scan-lossless", "photo-alpha"}) {
-        const std::u16string path = WinePath(std::string(PW_BENCH_PAGES) + "/" + page + ".webp");
-        const bool alpha = std::strstr(page, "alpha") != nullptr;
-        const std::vector<uint8_t> bytes = ReadAll(path);
-        auto bare = [&] {
-            std::vector<uint8_t> file = ReadAll(path);
-            int w = 0;
-            int h = 0;
-            // A page with alpha needs the alpha channel to be composited.
-            uint8_t* bgr = alpha ? WebPDecodeBGRA(file.data(), file.size(), &w, &h)
-                                 : WebPDecodeBGR(file.data(), file.size(), &w, &h);
-            WebPFree(bgr);
-            return bgr != nullptr;
-        };
-        auto viaFile = [&] {
-            DecodedImagePtr image(PluginOpenPictureFile(path.c_str()));
-            return static_cast<bool>(image);
-        };
-        auto viaMemory = [&] {
-            DecodedImagePtr image(PluginOpenPictureMemory(u"page.webp", bytes.data(), bytes.size()));
-            return static_cast<bool>(image);
-        };
-        double ms[3];
-        if (!Rounds(bare, viaFile, viaMemory, ms)) {
-            std::printf("%-14s failed to decode\n", page);
-            ++failures;
-            continue;
+    std::vector<uint8_t> kept;  // libwebp's output buffer in the reused pass
+    for (bool reuse : {false, true}) {
+        BlockReserveRelease(PictureReserve());
+        ReserveSetCap(PictureReserve(), reuse ? 256u << 20 : 0);
+        std::printf("%s\n", reuse ? "reused blocks on both sides:" : "fresh blocks on both sides:");
+        for (const char* page : {"photo-lossy", "scan-lossless", "photo-alpha"}) {
+            const std::u16string path = WinePath(std::string(PW_BENCH_PAGES) + "/" + page + ".webp");
+            const bool alpha = std::strstr(page, "alpha") != nullptr;
+            const std::vector<uint8_t> bytes = ReadAll(path);
+            auto bare = [&] {
+                std::vector<uint8_t> file = ReadAll(path);
+                int w = 0;
+                int h = 0;
+                if (reuse) {
+                    if (!WebPGetInfo(file.data(), file.size(), &w, &h)) {
+                        return false;
+                    }
+                    const int stride = w * (alpha ? 4 : 3);
+                    kept.resize(static_cast<size_t>(stride) * static_cast<size_t>(h));
+                    return (alpha ? WebPDecodeBGRAInto(file.data(), file.size(), kept.data(), kept.size(),
+                                                       stride)
+                                  : WebPDecodeBGRInto(file.data(), file.size(), kept.data(), kept.size(),
+                                                      stride)) != nullptr;
+                }
+                // A page with alpha needs the alpha channel to be composited.
+                uint8_t* bgr = alpha ? WebPDecodeBGRA(file.data(), file.size(), &w, &h)
+                                     : WebPDecodeBGR(file.data(), file.size(), &w, &h);
+                WebPFree(bgr);
+                return bgr != nullptr;
+            };
+            auto viaFile = [&] {
+                DecodedImagePtr image(PluginOpenPictureFile(path.c_str()));
+                return static_cast<bool>(image);
+            };
+            auto viaMemory = [&] {
+                DecodedImagePtr image(PluginOpenPictureMemory(u"page.webp", bytes.data(), bytes.size()));
+                return static_cast<bool>(image);
+            };
+            double ms[3];
+            if (!Rounds(bare, viaFile, viaMemory, ms)) {
+                std::printf("%-14s failed to decode\n", page);
+                ++failures;
+                continue;
+            }
+            std::printf(
+                "%-14s libwebp %7.2f ms  host+plug-in file %7.2f ms (ratio %.2f)  memory %7.2f ms (ratio "
+                "%.2f)\n",
+                page, ms[0], ms[1], ms[0] / ms[1], ms[2], ms[0] / ms[2]);
         }
-        std::printf(
-            "%-14s libwebp %7.2f ms  host+plug-in file %7.2f ms (ratio %.2f)  memory %7.2f ms (ratio %.2f)\n",
-            page, ms[0], ms[1], ms[0] / ms[1], ms[2], ms[0] / ms[2]);
     }
+    BlockReserveRelease(PictureReserve());
+    ReserveSetCap(PictureReserve(), 0);
     if (!Breakdown(gFolder, WinePath(std::string(PW_BENCH_PAGES) + "/photo-lossy.webp"))) {
         std::printf("steps of one host decode: failed\n");
         ++failures;

@@ -17,3 +17,8 @@ void* VmAlloc(size_t bytes) {
 void VmFree(void* block) {
     std::free(block);
 }
+
+// Unknown: blocks from the C heap are never kept for reuse.
+size_t VmBlockSize(void*) {
+    return 0;
+}

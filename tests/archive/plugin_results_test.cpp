@@ -6,6 +6,8 @@
 
 #include "archive/archive_member.h"
 #include "archive/plugin_results.h"
+#include "decode/block_reserve.h"
+#include "decode/picture_blocks.h"
 #include "platform/vm.h"
 #include "tests/support/fake_plugins.h"
 
@@ -61,6 +63,47 @@ TEST(ConvertPluginPicture, AcceptsAndRefuses) {
             EXPECT_EQ(image->header.size, 40u) << c.label;
             EXPECT_NE(image->pixels, nullptr) << c.label;
         }
+    }
+}
+
+// A plug-in's picture copied into a block the view let go: a short pixel block
+// leaves the rest zero and expanded rows have clear padding, as in a fresh
+// block; nothing of the block's last picture shows.
+TEST(ConvertPluginPicture, AReusedBlockShowsNothingOfItsLastPicture) {
+    struct Restore {
+        ~Restore() {
+            BlockReserveRelease(PictureReserve());
+            ReserveSetCap(PictureReserve(), 0);
+        }
+    } restore;
+    const struct {
+        const char* label;
+        std::vector<uint8_t> info;
+        size_t bitsSize;
+        uint32_t stride;
+        uint32_t rows;
+    } kCases[] = {
+        {"8 bit short block", MakeBitmapInfo(5, 3, 8), 10, 8, 3},
+        {"24 bit short block", MakeBitmapInfo(3, 4, 24), 13, 12, 4},
+        {"1 bit expanded", MakeBitmapInfo(9, 2, 1, 0, {0, 0x00FFFFFF}), 8, 12, 2},
+    };
+    for (const auto& c : kCases) {
+        ReserveSetCap(PictureReserve(), 1 << 20);
+        const size_t bytes = size_t{c.stride} * c.rows + 4;
+        uint8_t* dirty = TakePixelBlock(c.stride, c.rows);
+        ASSERT_NE(dirty, nullptr) << c.label;
+        std::memset(dirty, 0x77, bytes);
+        GivePixelBlock(dirty);
+        const std::vector<uint8_t> bits(c.bitsSize, 0x01);
+        DecodedImagePtr image(NewDecodedImage());
+        ASSERT_TRUE(
+            ConvertPluginPicture(c.info.data(), c.info.size(), bits.data(), bits.size(), 0, image.get()))
+            << c.label;
+        EXPECT_EQ(ReserveCounts(PictureReserve()).reused > 0, true) << c.label;
+        for (size_t i = 0; i < bytes; ++i) {
+            ASSERT_NE(image->pixels[i], 0x77) << c.label << " byte " << i;
+        }
+        BlockReserveRelease(PictureReserve());
     }
 }
 

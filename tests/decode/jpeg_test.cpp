@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "decode/block_reserve.h"
+#include "decode/picture_blocks.h"
 #include "platform/heap.h"
 #include "tests/decode/jpeg_test_util.h"
 
@@ -539,6 +541,52 @@ TEST(JpegDecodeTest, RegressionInputsFailCleanly) {
     }
     EXPECT_FALSE(ec) << PW_JPEG_REGRESS_DIR;
     EXPECT_GT(count, 0);
+}
+
+// A picture decoded into a block the view let go is byte for byte what a fresh
+// block gets, row padding and spare bytes included: the decoder writes every
+// pixel and nothing of the block's earlier picture shows through, even for a
+// stream that is cut short.
+TEST(JpegDecodeTest, AReusedBlockCarriesNothingOfItsLastPicture) {
+    struct Restore {
+        ~Restore() {
+            BlockReserveRelease(PictureReserve());
+            ReserveSetCap(PictureReserve(), 0);
+        }
+    } restore;
+    const Bytes colour = CompressJpeg(Recipe(37, 29, JCS_RGB, 3));
+    const Bytes grey = CompressJpeg(Recipe(41, 30, JCS_GRAYSCALE, 1));
+    const Bytes cut(colour.begin(), colour.begin() + static_cast<long>(colour.size() * 2 / 3));
+    struct Case {
+        const char* name;
+        const Bytes* jpeg;
+        uint32_t stride;
+        uint32_t rows;
+    };
+    const Case cases[] = {
+        {"colour, padded rows", &colour, 112, 29},
+        {"grey, padded rows", &grey, 44, 30},
+        {"cut short", &cut, 112, 29},
+    };
+    for (const Case& c : cases) {
+        ReserveSetCap(PictureReserve(), 0);
+        DecodedImagePtr fresh = Decode(*c.jpeg);
+        ASSERT_TRUE(fresh) << c.name;
+        const size_t bytes = size_t{c.stride} * c.rows + 4;
+        const Bytes expected(fresh->pixels, fresh->pixels + bytes);
+
+        ReserveSetCap(PictureReserve(), 1 << 20);
+        uint8_t* dirty = TakePixelBlock(c.stride, c.rows);
+        ASSERT_NE(dirty, nullptr);
+        std::memset(dirty, 0xA5, bytes);
+        GivePixelBlock(dirty);
+        const uint64_t reusedBefore = ReserveCounts(PictureReserve()).reused;
+        DecodedImagePtr again = Decode(*c.jpeg);
+        ASSERT_TRUE(again) << c.name;
+        EXPECT_EQ(ReserveCounts(PictureReserve()).reused, reusedBefore + 1) << c.name;
+        EXPECT_EQ(Bytes(again->pixels, again->pixels + bytes), expected) << c.name;
+        BlockReserveRelease(PictureReserve());
+    }
 }
 
 }  // namespace
