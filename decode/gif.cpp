@@ -335,7 +335,7 @@ bool DecodeImageData(GifDecoder* d, DecodedImage* image) {
     // Both blocks are weighed against the picture limit before either is taken:
     // a few header bytes may declare 4 GiB of indices.
     const uint64_t pictureBytes = uint64_t{RowStride(d->screenWidth, 8)} * d->screenHeight + 4;
-    if (!PictureBlockAllowed(pictureBytes) || (!direct && !PictureBlockAllowed(pixelCount + 4))) {
+    if (!PictureWithinProgramLimit(pictureBytes) || (!direct && !PictureBlockAllowed(pixelCount + 4))) {
         return Fail(d, kDecodeNoMemory);
     }
     VmBlock indices;
