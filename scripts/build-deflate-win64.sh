@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds libdeflate (Debian's source package, with Debian's patches applied) as a static
-# library for x86_64-w64-mingw32, into build/deps/deflate-win64/{include,lib}. Only the
-# decompression side and the checksums are compiled (the program never compresses with it);
+# library for x86_64-w64-mingw32, into build/deps/deflate-win64/{include,lib}: raw deflate both
+# ways (pages and members inflated, folders packed into ZIP) and the checksums;
 # libdeflate picks its own SIMD paths (BMI2, PCLMUL, AVX2) at run time from the processor.
 # Idempotent: returns at once when the stamp matches this script and the library is there.
 set -euo pipefail
@@ -49,7 +49,7 @@ bld="$deps/src/deflate-build-win64"
 rm -rf "$bld"
 mkdir -p "$bld"
 log="$deps/src/deflate-build.log"
-sources=(lib/deflate_decompress.c lib/zlib_decompress.c lib/gzip_decompress.c lib/adler32.c lib/crc32.c
+sources=(lib/deflate_decompress.c lib/deflate_compress.c lib/zlib_decompress.c lib/gzip_decompress.c lib/adler32.c lib/crc32.c
   lib/utils.c lib/x86/cpu_features.c)
 {
   for s in "${sources[@]}"; do
