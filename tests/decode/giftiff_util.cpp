@@ -10,6 +10,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// after windows.h, which it needs
 #include <psapi.h>
 #else
 #include <sys/resource.h>
