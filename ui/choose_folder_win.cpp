@@ -19,11 +19,15 @@ int CALLBACK Preselect(HWND dialog, UINT message, LPARAM, LPARAM data) {
 bool ChooseFolder(HWND owner, uint32_t titleId, StrBuf* folder) {
     StrBuf title;
     LanguageString(titleId, &title);
+    return ChooseFolderTitled(owner, title.Text(), folder);
+}
+
+bool ChooseFolderTitled(HWND owner, const char16_t* title, StrBuf* folder) {
     wchar_t display[MAX_PATH + 1] = L"";
     BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.pszDisplayName = display;
-    info.lpszTitle = reinterpret_cast<const wchar_t*>(title.Text());
+    info.lpszTitle = reinterpret_cast<const wchar_t*>(title);
     info.ulFlags = kChooserFlags;
     info.lpfn = Preselect;
     info.lParam = folder->length > 0 ? reinterpret_cast<LPARAM>(folder->Text()) : 0;

@@ -14,3 +14,5 @@
 // false when the user cancels or the choice has no file-system path (*folder is
 // then unchanged).
 [[nodiscard]] bool ChooseFolder(HWND owner, uint32_t titleId, StrBuf* folder);
+// The same with the title given as text.
+[[nodiscard]] bool ChooseFolderTitled(HWND owner, const char16_t* title, StrBuf* folder);

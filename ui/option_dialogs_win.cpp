@@ -4,6 +4,7 @@
 #include "settings/option_edits.h"
 #include "settings/settings.h"
 #include "settings/show_dialog_win.h"
+#include "ui/choose_folder_win.h"
 #include "ui/menus.h"
 
 namespace {
@@ -95,8 +96,6 @@ INT_PTR CALLBACK FavouritesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
                 SetDlgItemTextW(dialog, IDC_FAVOURITE_EDIT_FIRST + i, W(folder));
                 SendDlgItemMessageW(dialog, IDC_FAVOURITE_EDIT_FIRST + i, EM_SETSEL, 0, -1);
             }
-            // Browsing needs the shell's folder chooser, which is not built yet.
-            EnableWindow(GetDlgItem(dialog, IDC_FAVOURITE_BROWSE_FIRST + i), FALSE);
         }
         return TRUE;
     }
@@ -104,6 +103,18 @@ INT_PTR CALLBACK FavouritesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return FALSE;
     }
     const int id = LOWORD(wParam);
+    if (id >= IDC_FAVOURITE_BROWSE_FIRST && id < IDC_FAVOURITE_BROWSE_FIRST + FAVOURITE_ROWS) {
+        // The edit's text is both the chooser's title and where it starts.
+        const int edit = IDC_FAVOURITE_EDIT_FIRST + (id - IDC_FAVOURITE_BROWSE_FIRST);
+        StrBuf folder;
+        (void)AssignFromDialogItem(dialog, edit, &folder);
+        StrBuf title;
+        title.Assign(folder.Text());
+        if (ChooseFolderTitled(dialog, title.Text(), &folder)) {
+            SetDlgItemTextW(dialog, edit, W(folder));
+        }
+        return TRUE;
+    }
     if (id >= IDC_FAVOURITE_CLEAR_FIRST && id < IDC_FAVOURITE_CLEAR_FIRST + FAVOURITE_ROWS) {
         SetDlgItemTextW(dialog, IDC_FAVOURITE_EDIT_FIRST + (id - IDC_FAVOURITE_CLEAR_FIRST), L"");
         return TRUE;

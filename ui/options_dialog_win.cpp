@@ -15,6 +15,7 @@
 #include "settings/settings.h"
 #include "settings/show_dialog_win.h"
 #include "ui/app_state.h"
+#include "ui/choose_folder_win.h"
 
 namespace {
 
@@ -134,7 +135,6 @@ void InitDialog(HWND dialog, OptionsState* state) {
     if (state->folder.length > 0) {
         SetWindowTextW(edit, W(state->folder.Text()));
     }
-    EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_BROWSE), FALSE);
     SetWindowSubclass(edit, ControlProc, kSubclassId, 0);
     SetWindowSubclass(list, ControlProc, kSubclassId, 0);
     ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
@@ -157,6 +157,25 @@ void TakeEditedFolder(HWND dialog, OptionsState* state) {
         return;
     }
     state->folder = static_cast<StrBuf&&>(text);
+    FillList(GetDlgItem(dialog, IDC_OPTIONS_PLUGIN_LIST), state->folder, nullptr);
+}
+
+// Browse: the chooser titled with the copy after its label, starting there; a
+// chosen folder becomes the copy and is listed with every plug-in enabled.
+void BrowseFolder(HWND dialog, OptionsState* state) {
+    TakeEditedFolder(dialog, state);
+    StrBuf title;
+    LanguageString(IDS_PLUGIN_FOLDER_CHOOSER, &title);
+    if (!title.Append(state->folder.Text(), state->folder.length)) {
+        return;
+    }
+    StrBuf chosen;
+    chosen.Assign(state->folder.Text());
+    if (!ChooseFolderTitled(dialog, title.Text(), &chosen) || chosen.length > kMaxPathChars) {
+        return;
+    }
+    state->folder = static_cast<StrBuf&&>(chosen);
+    SetDlgItemTextW(dialog, IDC_OPTIONS_PLUGIN_FOLDER, W(state->folder.Text()));
     FillList(GetDlgItem(dialog, IDC_OPTIONS_PLUGIN_LIST), state->folder, nullptr);
 }
 
@@ -260,6 +279,9 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             if (HIWORD(wParam) == EN_KILLFOCUS) {
                 TakeEditedFolder(dialog, state);
             }
+            return TRUE;
+        case IDC_OPTIONS_BROWSE:
+            BrowseFolder(dialog, state);
             return TRUE;
         case IDC_OPTIONS_CLEAR:
             state->folder.Assign(u"");
