@@ -58,6 +58,16 @@ pw_wine_up() {
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&- || true
             wineserver -w >/dev/null 2>&1 9>&- || true
         fi
+        # The Japanese texts name "Meiryo UI", which Windows has and Wine lacks,
+        # and Wine's captions use Tahoma, which has no Japanese: without a
+        # stand-in and a link to a Japanese font their characters come as boxes.
+        if [ ! -f "$WINEPREFIX/.pw-fonts" ]; then
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Meiryo UI' /t REG_SZ /d IPAGothic /f \
+                >/dev/null 2>&1 9>&- || true
+            wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+                /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1 9>&- || true
+            touch "$WINEPREFIX/.pw-fonts"
+        fi
         # Persistent for the run: later programs start in a fraction of a second.
         # It answers 2 when our prefix already has a server. A new one gets its
         # session programs (services, devices) started here, detached from every
