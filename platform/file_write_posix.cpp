@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -137,12 +138,10 @@ bool FileMakeTemp(char16_t* out, uint32_t cap) {
         dir = "/tmp";
     }
     char name[kNativePathMax];
-    size_t n = std::strlen(dir);
-    if (n + 16 > sizeof name) {
+    const int n = std::snprintf(name, sizeof name, "%s/tmpXXXXXX", dir);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof name) {
         return false;
     }
-    std::memcpy(name, dir, n);
-    std::memcpy(name + n, "/tmpXXXXXX", 11);
     int fd = mkstemp(name);
     if (fd < 0) {
         return false;

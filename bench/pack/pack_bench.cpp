@@ -78,9 +78,11 @@ const Corpus& TheCorpus() {
         std::error_code ec;
         fs::remove_all(c.root, ec);
         std::vector<std::vector<uint8_t>> unique;
+        unique.reserve(kUniquePages);
         for (int i = 0; i < kUniquePages; ++i) {
             unique.push_back(MakePage(i));
         }
+        c.files.reserve(kPages);
         for (int i = 0; i < kPages; ++i) {
             const fs::path dir = c.root / "Book" / ("ch" + std::to_string(i / 100));
             fs::create_directories(dir);

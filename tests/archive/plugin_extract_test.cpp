@@ -10,7 +10,7 @@
 
 namespace {
 
-FakePlugin ArchivePlugin(std::vector<std::pair<std::string, std::string>> members) {
+FakePlugin ArchivePlugin(const std::vector<std::pair<std::string, std::string>>& members) {
     FakePlugin p;
     p.file = u"arc.sph";
     p.kind = "00AM";
