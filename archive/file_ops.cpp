@@ -203,3 +203,19 @@ bool WriteFileViaTemp(const char16_t* path,
     }
     return copied;
 }
+
+bool WriteJobMember(FileJob* job,
+                    uint32_t targetLength,
+                    const char16_t* name,
+                    uint32_t n,
+                    const uint8_t* bytes,
+                    uint64_t count,
+                    uint64_t time) {
+    job->destination.AppendPathComponent(name, n);
+    const bool written = bytes != nullptr && job->destination.length == targetLength + 1 + n &&
+                         WriteFileViaTemp(job->destination.Text(), bytes, count, time, job->ops);
+    job->destination.length = targetLength;
+    job->destination.buffer[targetLength] = 0;
+    JobStep(*job);
+    return written;
+}

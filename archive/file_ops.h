@@ -43,6 +43,19 @@ bool IsInsidePath(const char16_t* path, uint32_t n);
                                      uint32_t* unsafe,
                                      const JobOps* ops);
 
+// One extracted member: name (n units, relative, already checked) is put below
+// the target folder job->destination (targetLength units long) and bytes are
+// written there through a temporary file with the member's time; the target is
+// restored and the job's progress stepped. False when there were no bytes, the
+// path did not fit or the write failed.
+bool WriteJobMember(FileJob* job,
+                    uint32_t targetLength,
+                    const char16_t* name,
+                    uint32_t n,
+                    const uint8_t* bytes,
+                    uint64_t count,
+                    uint64_t time);
+
 // A new empty file in the temporary-files folder; *out receives its path.
 [[nodiscard]] bool TempFileName(StrBuf* out);
 

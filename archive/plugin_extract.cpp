@@ -17,14 +17,10 @@ bool PluginExtractAll(FileJob* job) {
             const ArchiveMember& m = list->members[i];
             uint32_t locator = m.locator;
             VmBlock block(m.name.length > 0 ? PluginReadMember(job->source.Text(), &locator) : nullptr);
-            job->destination.AppendPathComponent(m.name.buffer, m.name.length);
-            if (block.get() != nullptr && job->destination.length == targetLength + 1 + m.name.length &&
-                WriteFileViaTemp(job->destination.Text(), block.get(), locator, m.modified, job->ops)) {
+            if (WriteJobMember(job, targetLength, m.name.buffer, m.name.length, block.get(), locator,
+                               m.modified)) {
                 ++written;
             }
-            job->destination.length = targetLength;
-            job->destination.buffer[targetLength] = 0;
-            JobStep(*job);
             if (JobCancelled(*job)) {
                 break;
             }

@@ -24,13 +24,7 @@ bool ZipExtractAll(FileJob* job) {
             uint32_t locator = m.locator;
             uint64_t time = 0;
             VmBlock block(m.name.length > 0 ? ZipReadMember(file.get(), &locator, &time) : nullptr);
-            job->destination.AppendPathComponent(m.name.buffer, m.name.length);
-            if (block.get() != nullptr && job->destination.length == targetLength + 1 + m.name.length) {
-                (void)WriteFileViaTemp(job->destination.Text(), block.get(), locator, time, job->ops);
-            }
-            job->destination.length = targetLength;
-            job->destination.buffer[targetLength] = 0;
-            JobStep(*job);
+            (void)WriteJobMember(job, targetLength, m.name.buffer, m.name.length, block.get(), locator, time);
             if (JobCancelled(*job)) {
                 break;
             }

@@ -136,6 +136,17 @@ bool Start(ShellJob* job, uint32_t mode, uint32_t titleId, ThreadEntry entry = J
     job->thread = reinterpret_cast<HANDLE>(thread);
     return true;
 }
+
+// A job for the item whose destination the user chose; null (and no job left)
+// when the job could not start or the chooser was cancelled.
+ShellJob* NewChosenJob(HTREEITEM item) {
+    ShellJob* job = NewJob(item);
+    if (job != nullptr && !ChooseFolder(gApp.mainWindow, kChooserTitle, &job->job.destination)) {
+        EndJob();
+        return nullptr;
+    }
+    return job;
+}
 }  // namespace
 
 void StartExtractJob(HTREEITEM item) {
@@ -143,12 +154,8 @@ void StartExtractJob(HTREEITEM item) {
     if (kind != kKindZip && kind != kKindRar && kind != kKindPlugin) {
         return;
     }
-    ShellJob* job = NewJob(item);
+    ShellJob* job = NewChosenJob(item);
     if (job == nullptr) {
-        return;
-    }
-    if (!ChooseFolder(gApp.mainWindow, kChooserTitle, &job->job.destination)) {
-        EndJob();
         return;
     }
     // ZIP through the program's reader, RAR through the library, anything else
@@ -162,12 +169,8 @@ void StartPackJob(HTREEITEM item, uint32_t mode, uint32_t titleId) {
     if (TreeContextKind(item) != kKindFolder) {
         return;
     }
-    ShellJob* job = NewJob(item);
+    ShellJob* job = NewChosenJob(item);
     if (job == nullptr) {
-        return;
-    }
-    if (!ChooseFolder(gApp.mainWindow, kChooserTitle, &job->job.destination)) {
-        EndJob();
         return;
     }
     RedrawWindow(gApp.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
