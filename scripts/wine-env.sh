@@ -42,6 +42,17 @@ pw__start_xvfb() {
     return 1
 }
 
+# The Japanese texts name "Meiryo UI", which Windows has and Wine lacks, and
+# Wine's captions use Tahoma, which has no Japanese: without a stand-in and a
+# link to a Japanese font their characters come as boxes.
+pw__japanese_fonts() {
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Meiryo UI' /t REG_SZ /d IPAGothic /f \
+        >/dev/null 2>&1 9>&- || true
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+        /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1 9>&- || true
+    touch "$WINEPREFIX/.pw-fonts"
+}
+
 pw_wine_up() {
     mkdir -p "$PW_WINE_DIR"
     (
@@ -56,18 +67,11 @@ pw_wine_up() {
             wineboot -i >/dev/null 2>&1 9>&- || true
             # No window manager runs on the virtual display: Wine draws the frames.
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&- || true
+            pw__japanese_fonts
             wineserver -w >/dev/null 2>&1 9>&- || true
         fi
-        # The Japanese texts name "Meiryo UI", which Windows has and Wine lacks,
-        # and Wine's captions use Tahoma, which has no Japanese: without a
-        # stand-in and a link to a Japanese font their characters come as boxes.
-        if [ ! -f "$WINEPREFIX/.pw-fonts" ]; then
-            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Meiryo UI' /t REG_SZ /d IPAGothic /f \
-                >/dev/null 2>&1 9>&- || true
-            wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
-                /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1 9>&- || true
-            touch "$WINEPREFIX/.pw-fonts"
-        fi
+        # A prefix made before the fonts were set gets them now.
+        [ -f "$WINEPREFIX/.pw-fonts" ] || pw__japanese_fonts
         # Persistent for the run: later programs start in a fraction of a second.
         # It answers 2 when our prefix already has a server. A new one gets its
         # session programs (services, devices) started here, detached from every
