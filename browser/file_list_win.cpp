@@ -45,30 +45,79 @@ void InsertRow(void* ctx, int32_t index, int32_t iconIndex) {
     ListView_InsertItem(ListOf(ctx), &item);
 }
 
-int32_t TextWidth(HWND list, const char16_t* first, uint32_t n1, const char16_t* second, uint32_t n2) {
-    HDC dc = GetDC(list);
-    if (dc == nullptr) {
-        return 0;
+// A memory device context with the list's font: measuring through it asks
+// nothing of the window system (a window's context per name made a 40000-page
+// book take minutes to list).
+class ListTextDc {
+  public:
+    ListTextDc() = default;
+    explicit ListTextDc(HWND list) { Open(list); }
+    ~ListTextDc() { Close(); }
+    ListTextDc(const ListTextDc&) = delete;
+    ListTextDc& operator=(const ListTextDc&) = delete;
+
+    void Open(HWND list) {
+        Close();
+        dc_ = CreateCompatibleDC(nullptr);
+        auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+        if (dc_ != nullptr && font != nullptr) {
+            old_ = SelectObject(dc_, font);
+        }
     }
-    auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-    SIZE a{};
-    SIZE b{};
-    if (n1 > 0) {
-        GetTextExtentPoint32W(dc, Wide(first), static_cast<int>(n1), &a);
+    void Close() {
+        if (dc_ != nullptr) {
+            if (old_ != nullptr) {
+                SelectObject(dc_, old_);
+            }
+            DeleteDC(dc_);
+        }
+        dc_ = nullptr;
+        old_ = nullptr;
     }
-    if (n2 > 0) {
-        GetTextExtentPoint32W(dc, Wide(second), static_cast<int>(n2), &b);
+    bool IsOpen() const { return dc_ != nullptr; }
+
+    int32_t Width(const char16_t* first,
+                  uint32_t n1,
+                  const char16_t* second = nullptr,
+                  uint32_t n2 = 0) const {
+        SIZE a{};
+        SIZE b{};
+        if (dc_ != nullptr && n1 > 0) {
+            GetTextExtentPoint32W(dc_, Wide(first), static_cast<int>(n1), &a);
+        }
+        if (dc_ != nullptr && n2 > 0) {
+            GetTextExtentPoint32W(dc_, Wide(second), static_cast<int>(n2), &b);
+        }
+        return a.cx + b.cx;
     }
-    if (old != nullptr) {
-        SelectObject(dc, old);
-    }
-    ReleaseDC(list, dc);
-    return a.cx + b.cx;
+
+  private:
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// Open while the rows of a book are published.
+ListTextDc gMeasure;
+
+void BeginRows(void* ctx, int32_t count) {
+    HWND list = ListOf(ctx);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ListView_SetItemCountEx(list, count, LVSICF_NOINVALIDATEALL);
+    gMeasure.Open(list);
+}
+
+void EndRows(void* ctx) {
+    gMeasure.Close();
+    HWND list = ListOf(ctx);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 int32_t MeasureName(void* ctx, const char16_t* name, uint32_t n) {
-    return TextWidth(ListOf(ctx), name, n, nullptr, 0);
+    if (gMeasure.IsOpen()) {
+        return gMeasure.Width(name, n);
+    }
+    return ListTextDc(ListOf(ctx)).Width(name, n);
 }
 
 void SetColumnWidth(void* ctx, int32_t widestName) {
@@ -136,6 +185,8 @@ FileListOps FileListOpsFor(HWND list) {
         ops.insertRow = InsertRow;
         ops.measureName = MeasureName;
         ops.setColumnWidth = SetColumnWidth;
+        ops.beginRows = BeginRows;
+        ops.endRows = EndRows;
     }
     return ops;
 }
@@ -209,9 +260,10 @@ void RetextFileList(HWND list, HFONT font, const BookState* book) {
         return;
     }
     int32_t widest = 0;
+    const ListTextDc text(list);
     for (int32_t i = 0; i < book->pageCount; ++i) {
         const PageEntry& e = book->pages->entries[i];
-        const int32_t w = TextWidth(list, e.location.Text(), e.location.length, e.name.Text(), e.name.length);
+        const int32_t w = text.Width(e.location.Text(), e.location.length, e.name.Text(), e.name.length);
         if (w > widest) {
             widest = w;
         }

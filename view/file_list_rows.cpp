@@ -36,6 +36,9 @@ void PublishToFileList(const BookState* book, const FileListOps* ops) {
     uint32_t lastExtLength = 0;
     int32_t icon = 0;
     int32_t widest = 0;
+    if (ops->beginRows != nullptr) {
+        ops->beginRows(ctx, book->pageCount);
+    }
     for (int32_t i = 0; i < book->pageCount; ++i) {
         const StrBuf& name = book->pages->entries[i].name;
         const uint32_t start = ExtensionStart(name.Text(), name.length);
@@ -54,4 +57,7 @@ void PublishToFileList(const BookState* book, const FileListOps* ops) {
         }
     }
     setColumnWidth(ctx, widest);
+    if (ops->endRows != nullptr) {
+        ops->endRows(ctx);
+    }
 }

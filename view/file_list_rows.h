@@ -25,6 +25,10 @@ struct FileListOps {
     // Text width of a name in the list's font.
     int32_t (*measureName)(void* ctx, const char16_t* name, uint32_t n);
     void (*setColumnWidth)(void* ctx, int32_t widestName);
+    // Around the rows of one book: count rows are coming (the list may make room
+    // and hold its redraws and its measuring font), then they have all come.
+    void (*beginRows)(void* ctx, int32_t count);
+    void (*endRows)(void* ctx);
 };
 
 // Empties the file list; null ops or a missing entry do nothing.

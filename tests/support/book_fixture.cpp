@@ -188,6 +188,10 @@ FileListOps FakeShell::FileList() {
     ops.setColumnWidth = [](void* ctx, int32_t width) {
         Me(ctx)->log.push_back("columnWidth " + std::to_string(width));
     };
+    ops.beginRows = [](void* ctx, int32_t count) {
+        Me(ctx)->log.push_back("begin " + std::to_string(count));
+    };
+    ops.endRows = [](void* ctx) { Me(ctx)->log.push_back("end"); };
     return ops;
 }
 

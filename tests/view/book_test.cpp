@@ -130,13 +130,14 @@ TEST(BookTest, PublishedList) {
     }
     FakeBook book;
     book.Open(dir.path());
+    // The rows are bracketed, so that the list can hold its redraws meanwhile.
     const std::vector<std::string> want = {
-        "clear",   "icon .jpg", "row 0 4", "row 1 4", "icon .png",
-        "row 2 4", "icon .jpg", "row 3 4", "row 4 4", "columnWidth 105",
+        "clear",   "begin 5",   "icon .jpg", "row 0 4", "row 1 4",         "icon .png",
+        "row 2 4", "icon .jpg", "row 3 4",   "row 4 4", "columnWidth 105", "end",
     };
     std::vector<std::string> got;
     for (const std::string& line : book.shell.log) {
-        for (const char* p : {"clear", "icon ", "row ", "columnWidth "}) {
+        for (const char* p : {"clear", "begin ", "icon ", "row ", "columnWidth ", "end"}) {
             if (line.rfind(p, 0) == 0) {
                 got.push_back(line);
             }
