@@ -54,7 +54,8 @@ std::wstring WindowText(HWND window);
 bool WriteQuietSettings(const std::wstring& path);
 // Slot n of a settings file as (a, b); (-1, -1) when it cannot be read.
 std::pair<int32_t, int32_t> SettingsSlot(const std::wstring& path, int n);
-// The notice the child shows at start (its caption in English), or null when none
+// The notice the child shows at start (its caption in English), once it is shown
+// (its initialisation done), or null when none
 // appears within timeoutMs.
 HWND WaitForNotice(const ChildProcess& child, DWORD timeoutMs);
 // Polls until the window is visible (it is shown only once its children exist);

@@ -158,7 +158,9 @@ HWND WaitForNotice(const ChildProcess& child, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     do {
         HWND box = child.WaitForWindow(L"#32770", 0);
-        if (box != nullptr && WindowText(box) == L"Getting Started") {
+        // Shown only once its initialisation has set the check box: a tick
+        // sent before that would be undone.
+        if (box != nullptr && WindowText(box) == L"Getting Started" && IsWindowVisible(box)) {
             return box;
         }
         Sleep(50);
