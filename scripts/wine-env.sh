@@ -42,14 +42,12 @@ pw__start_xvfb() {
     return 1
 }
 
-# The Japanese texts name "Meiryo UI", which Windows has and Wine lacks, and
-# Wine's captions use Tahoma, which has no Japanese: without a stand-in and a
-# link to a Japanese font their characters come as boxes.
+# The Japanese texts name "Meiryo UI", which Windows has and Wine lacks: without
+# a stand-in Wine draws their characters as boxes. (Wine's own captions keep
+# their font: linking it to a Japanese one turns every backslash into a yen sign.)
 pw__japanese_fonts() {
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Meiryo UI' /t REG_SZ /d IPAGothic /f \
         >/dev/null 2>&1 9>&- || true
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
-        /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1 9>&- || true
     touch "$WINEPREFIX/.pw-fonts"
 }
 
