@@ -19,12 +19,11 @@
 
 constexpr uint32_t kGifLzwTableSize = 4096;
 
-// One string of the table. Every string that is not a single root byte was
-// written to the output earlier as one contiguous run, so an entry is the place
-// (start, length) of that run in the output.
+// One string of the table: where its bytes lie and how many there are, packed
+// in one word. Every string that is not a single root byte was written to the
+// output earlier as one contiguous run, and its entry points there.
 struct GifLzwEntry {
-    uint32_t start;
-    uint32_t length;
+    int64_t place;
 };
 
 // Decodes `data` with the minimum code size `minCodeSize` (2 to 8) into at most
