@@ -3,6 +3,7 @@
 #include "app/text.h"
 #include "view/commands.h"
 #include "view/layout.h"
+#include "view/page_cache.h"
 #include "view/read_ahead.h"
 #include "view/view_state.h"
 
@@ -36,8 +37,12 @@ int32_t ShowPages(ReadingView* view,
     if (FillSlot(view, firstSlot, firstIndex)) {
         shown = 1;
         if (pairAllowed && view->prefs.spreadMode && IsPortrait(firstSlot->page)) {
-            // The first page appears while its partner is being decoded.
-            LayoutHalf(view, firstSlot, firstSlot == &view->leftSlot);
+            // The first page appears while its partner is being decoded or
+            // waited for; a partner read ahead is there at once, and painting
+            // the half first would only paint it twice.
+            if (!PageHeld(view, partnerIndex)) {
+                LayoutHalf(view, firstSlot, firstSlot == &view->leftSlot);
+            }
             if (FillPartnerSlot(view, partnerSlot, partnerIndex)) {
                 if (IsPortrait(partnerSlot->page)) {
                     shown = 2;

@@ -82,6 +82,10 @@ bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
     return Fill(view, slot, index, false);
 }
 
+bool PageHeld(ReadingView* view, int32_t index) {
+    return FindCached(&view->cache, index) != nullptr;
+}
+
 bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
     return Fill(view, slot, index, true);
 }

@@ -49,6 +49,9 @@ struct PageCache {
 // read ahead for it. A page whose header does not tell is decoded as FillSlot
 // does.
 [[nodiscard]] bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index);
+// True when a cache slot holds the page, so that filling a slot with it takes
+// neither a decode nor a wait.
+bool PageHeld(ReadingView* view, int32_t index);
 // Before a show: the display slots move into the previous slots, or are
 // released when the read-ahead was reset.
 void KeepShown(ReadingView* view);

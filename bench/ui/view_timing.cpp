@@ -7,7 +7,8 @@
 //     bare StretchDIBits of the same two rectangles on the same device context
 //     (the floor a stretching turn pays) and a bare 1:1 SetDIBitsToDevice of the whole view
 //     (the floor a turn from copies pays), and their ratios; and a repaint of
-//     the view just turned to (the drawing alone, without the turn's bookkeeping);
+//     the view just turned to (the drawing alone, without the turn's bookkeeping),
+//     and the mean time per turn of each window and loader operation it calls;
 //  2. open to first paint of a 300-page CBZ made of the sample book's JPEG pages;
 //  3. both again in halftone mode with the picture budget off and no header
 //     probes (the reader as it was before either), and the ratios;
@@ -199,6 +200,66 @@ void BareTransfer(const std::vector<uint8_t>& pixels) {
     GdiFlush();
 }
 
+// Where a turn's time goes: every view and loader operation the turn calls is
+// wrapped with a timer (the shell's own entry called inside it), and the
+// totals per turn are printed beside the turn's whole time.
+struct StepTimers {
+    ViewOps view;
+    LoaderOps loader;
+    double ms[12];
+    int calls[12];
+    bool on;
+};
+StepTimers gSteps{};
+const char* const kStepNames[] = {"repaint",       "page text",   "slider",     "list row redraw",
+                                  "list select",   "list scroll", "cursor",     "loader priority",
+                                  "loader cancel", "loader post", "await page", "loader busy bytes"};
+
+template <int K, typename F, typename... A>
+auto Timed(F f, A... a) {
+    const auto t0 = Clock::now();
+    struct Add {
+        std::chrono::steady_clock::time_point t0;
+        ~Add() {
+            if (gSteps.on) {
+                gSteps.calls[K]++;
+                gSteps.ms[K] += std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+            }
+        }
+    } add{t0};
+    return f(a...);
+}
+
+void WrapSteps() {
+    gSteps.view = gView.ops;
+    gSteps.loader = gView.loader;
+    ViewOps& v = gView.ops;
+    v.update = [](void* c) { Timed<0>(gSteps.view.update, c); };
+    v.setPageText = [](void* c, const char16_t* t) { Timed<1>(gSteps.view.setPageText, c, t); };
+    v.setSliderPosition = [](void* c, int32_t p) { Timed<2>(gSteps.view.setSliderPosition, c, p); };
+    v.redrawFileListRow = [](void* c, int32_t r) { Timed<3>(gSteps.view.redrawFileListRow, c, r); };
+    v.selectFileListRow = [](void* c, int32_t r) { Timed<4>(gSteps.view.selectFileListRow, c, r); };
+    v.scrollFileListTo = [](void* c, int32_t r) { Timed<5>(gSteps.view.scrollFileListTo, c, r); };
+    v.setCursor = [](void* c, ViewCursor k) { Timed<6>(gSteps.view.setCursor, c, k); };
+    LoaderOps& l = gView.loader;
+    l.setPriority = [](void* c, LoaderPriority p) { Timed<7>(gSteps.loader.setPriority, c, p); };
+    l.postCancel = [](void* c) { return Timed<8>(gSteps.loader.postCancel, c); };
+    l.postLoad = [](void* c, int32_t s, LoadRequest* r) { return Timed<9>(gSteps.loader.postLoad, c, s, r); };
+    if (l.awaitPage != nullptr) {
+        l.awaitPage = [](void* c, uint32_t g, int32_t i) {
+            return Timed<10>(gSteps.loader.awaitPage, c, g, i);
+        };
+    }
+    if (l.busyBytes != nullptr) {
+        l.busyBytes = [](void* c) { return Timed<11>(gSteps.loader.busyBytes, c); };
+    }
+}
+
+void UnwrapSteps() {
+    gView.ops = gSteps.view;
+    gView.loader = gSteps.loader;
+}
+
 bool AheadHasCopies() {
     return gView.cache.ahead[0].copy.pixels != nullptr && gView.cache.ahead[1].copy.pixels != nullptr;
 }
@@ -213,6 +274,8 @@ double TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<
     std::vector<double> repaints;
     int missed = 0;
     int copyless = 0;
+    WrapSteps();
+    gSteps = StepTimers{gSteps.view, gSteps.loader, {}, {}, false};
     for (int round = 0; round < kTurnRounds; ++round) {
         Navigate(&gView, CMD_GOTO_PAGE, 0);
         for (int turn = 0; turn < kBigPages / 2 - 1; ++turn) {
@@ -232,10 +295,12 @@ double TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<
             } else if (!AheadHasCopies()) {
                 ++copyless;
             }
+            gSteps.on = true;
             const auto t0 = Clock::now();
             Dispatch(CMD_NEXT_SPREAD, nullptr);
             GdiFlush();
             const auto t1 = Clock::now();
+            gSteps.on = false;
             turns.push_back(Ms(t0, t1));
             const auto p0 = Clock::now();
             RepaintView();
@@ -252,6 +317,7 @@ double TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<
             transfer.push_back(Ms(c0, c1));
         }
     }
+    UnwrapSteps();
     const double t = Median(turns);
     const double b = Median(bare);
     const double c = Median(transfer);
@@ -265,6 +331,22 @@ double TimeTurns(const std::wstring& folder, bool withCopies, const std::vector<
     std::printf("  bare 1:1 of the whole view %8.2f ms\n", c);
     std::printf("  ratio turn/bare stretch    %8.2f\n", b > 0 ? t / b : 0.0);
     std::printf("  ratio turn/bare 1:1        %8.2f\n", c > 0 ? t / c : 0.0);
+    std::printf("  steps, mean per turn:");
+    double total = 0;
+    for (size_t k = 0; k < std::size(kStepNames); ++k) {
+        const double mean = turns.empty() ? 0 : gSteps.ms[k] / static_cast<double>(turns.size());
+        total += mean;
+        if (mean >= 0.005) {
+            std::printf(" %s %.2f (%d);", kStepNames[k], mean, gSteps.calls[k]);
+        }
+    }
+    double sum = 0;
+    for (double ms : turns) {
+        sum += ms;
+    }
+    std::printf(" the rest %.2f ms (of a mean turn of %.2f ms)\n",
+                turns.empty() ? 0 : sum / static_cast<double>(turns.size()) - total,
+                turns.empty() ? 0 : sum / static_cast<double>(turns.size()));
     if (missed > 0) {
         std::printf("  (%d turns skipped: read-ahead not ready)\n", missed);
     }
