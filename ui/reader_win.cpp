@@ -178,7 +178,12 @@ void TakePostedResults(HWND window) {
 // mark, so once the mark is gone the result is in the queue.
 bool AwaitPage(void*, uint32_t generation, int32_t pageIndex) {
     HWND window = gResultWindow.load();
-    if (gLoader == nullptr || window == nullptr || !LoaderBusyWith(&gLoaderBusy, generation, pageIndex)) {
+    if (gLoader == nullptr || window == nullptr) {
+        return false;
+    }
+    // A page delivered but not yet taken from the queue is taken, not decoded again.
+    TakePostedResults(window);
+    if (!LoaderBusyWith(&gLoaderBusy, generation, pageIndex)) {
         return false;
     }
     LoaderSetPriority(gLoader, LoaderPriority::kNormal);
@@ -192,6 +197,14 @@ bool AwaitPage(void*, uint32_t generation, int32_t pageIndex) {
 
 uint64_t BusyBytes(void*) {
     return LoaderBusyBytes(&gLoaderBusy);
+}
+
+bool Decoding(void*, uint32_t generation, int32_t pageIndex) {
+    return LoaderBusyWith(&gLoaderBusy, generation, pageIndex);
+}
+
+void ClaimPage(void*, uint32_t generation, int32_t pageIndex) {
+    LoaderClaimPage(&gLoaderBusy, generation, pageIndex);
 }
 
 ViewPrefs PrefsFromSettings() {
@@ -238,7 +251,8 @@ void ReaderInit() {
     ops.redrawFileListRow = RedrawRow;
     ops.selectFileListRow = SelectRow;
     ops.scrollFileListTo = ScrollToRow;
-    const LoaderOps loader{nullptr, SetLoaderPriority, PostCancel, PostLoad, AwaitPage, BusyBytes};
+    const LoaderOps loader{nullptr,   SetLoaderPriority, PostCancel, PostLoad,
+                           AwaitPage, BusyBytes,         Decoding,   ClaimPage};
     ViewInit(&gView, &gBook, &ops, RealDecodeOps(), &loader);
     ApplyViewPrefs(&gView, PrefsFromSettings());
 }

@@ -179,12 +179,52 @@ uint64_t LoaderBusyBytes(const LoaderBusy* busy) {
     return busy != nullptr ? busy->bytes.load() : 0;
 }
 
+void LoaderClaimPage(LoaderBusy* busy, uint32_t generation, int32_t pageIndex) {
+    if (busy != nullptr) {
+        busy->claimed.store(pageIndex < 0 ? 0 : BusyKey(generation, pageIndex));
+    }
+}
+
 void FreeLoadResult(LoadResult* result) {
     if (result != nullptr) {
         ReleasePageImage(&result->page);
         AppFree(result);
     }
 }
+
+namespace {
+
+bool ClaimedByViewer(const LoaderBusy* busy, const LoadRequest& request) {
+    return busy != nullptr && busy->claimed.load() == BusyKey(request.generation, request.pageIndex);
+}
+
+// Decodes the request into result and hands it on; result is freed when nothing
+// decoded or it could not be delivered.
+void DecodeAndDeliver(const DecodeOps* decode,
+                      const LoaderSink* sink,
+                      int32_t slot,
+                      const LoadRequest& request,
+                      BusyScope* busy,
+                      LoadResult* result) {
+    const PictureLimitScope limit(request.byteLimit);
+    // The header first, so that the user-interface thread learns how much is
+    // coming; an archive member fetched for it is decoded, not read again.
+    FetchedMember member;
+    PictureProbe size;
+    if (ProbePage(decode, request, &member, &size)) {
+        busy->Narrow(ProbedPictureBytes(size));
+    }
+    if (!DecodePage(decode, request, &result->page, &member)) {
+        AppFree(result);
+        return;
+    }
+    AddForeseenCopy(&result->page, request.copyPlan, request.byteLimit);
+    if (!sink->deliver(sink->context, slot, result)) {
+        FreeLoadResult(result);
+    }
+}
+
+}  // namespace
 
 void LoaderHandleLoad(const DecodeOps* decode,
                       const LoaderSink* sink,
@@ -197,21 +237,10 @@ void LoaderHandleLoad(const DecodeOps* decode,
     if (result != nullptr) {
         result->generation = request->generation;
         BusyScope busy(sink->busy, *request);
-        const PictureLimitScope limit(request->byteLimit);
-        // The header first, so that the user-interface thread learns how much is
-        // coming; an archive member fetched for it is decoded, not read again.
-        FetchedMember member;
-        PictureProbe size;
-        if (ProbePage(decode, *request, &member, &size)) {
-            busy.Narrow(ProbedPictureBytes(size));
-        }
-        if (DecodePage(decode, *request, &result->page, &member)) {
-            AddForeseenCopy(&result->page, request->copyPlan, request->byteLimit);
-            if (!sink->deliver(sink->context, slot, result)) {
-                FreeLoadResult(result);
-            }
+        if (ClaimedByViewer(sink->busy, *request)) {
+            AppFree(result);  // the user-interface thread decodes this page itself
         } else {
-            AppFree(result);
+            DecodeAndDeliver(decode, sink, slot, *request, &busy, result);
         }
     }
     FreeLoadRequest(request);

@@ -116,14 +116,22 @@ struct FetchedMember {
 // thread: a page it wants while the loader is decoding it is waited for, not
 // decoded a second time beside it, and the bytes that decode may take count
 // against the picture budget. Written by the loader thread only.
+// The other way round, the user-interface thread marks the page it decodes at
+// once (claimed): the loader skips a request for that page instead of decoding it
+// a second time beside it. Each side publishes its mark before it looks at the
+// other's, so at least one of them sees the other; when both do, the loader
+// skips and the user-interface thread, having waited for nothing, decodes.
 struct LoaderBusy {
-    std::atomic<uint64_t> page{0};   // generation << 32 | (pageIndex + 1); 0 while idle
-    std::atomic<uint64_t> bytes{0};  // the most the decode may allocate (0 while idle)
+    std::atomic<uint64_t> page{0};     // generation << 32 | (pageIndex + 1); 0 while idle
+    std::atomic<uint64_t> bytes{0};    // the most the decode may allocate (0 while idle)
+    std::atomic<uint64_t> claimed{0};  // same key; written by the user-interface thread only
 };
 
 // True while the loader decodes this page of this read-ahead generation.
 [[nodiscard]] bool LoaderBusyWith(const LoaderBusy* busy, uint32_t generation, int32_t pageIndex);
 [[nodiscard]] uint64_t LoaderBusyBytes(const LoaderBusy* busy);
+// Marks this page as decoded on the user-interface thread; pageIndex < 0 clears it.
+void LoaderClaimPage(LoaderBusy* busy, uint32_t generation, int32_t pageIndex);
 
 // A decoded read-ahead page on its way to the user-interface thread.
 struct LoadResult {
@@ -193,11 +201,17 @@ struct LoaderOps {
     bool (*postCancel)(void* ctx);
     // True: the loader owns the request now.
     bool (*postLoad)(void* ctx, int32_t slot, LoadRequest* request);
-    // When the loader is decoding this page of this generation now, waits until
-    // its result is delivered and handed to OnPageLoaded (with every other
-    // result that arrived meanwhile); true when it waited. False at once when
-    // the loader is busy with anything else or idle.
+    // Hands the results the loader has delivered so far to OnPageLoaded; then,
+    // when the loader is decoding this page of this generation now, waits until
+    // its result is delivered and handed on too (with every other result that
+    // arrived meanwhile); true when it waited. Does not wait when the loader is
+    // busy with anything else or idle.
     bool (*awaitPage)(void* ctx, uint32_t generation, int32_t pageIndex) = nullptr;
     // The most bytes the loader's decode in progress may still allocate.
     uint64_t (*busyBytes)(void* ctx) = nullptr;
+    // True while the loader decodes this page of this generation; never waits.
+    bool (*decoding)(void* ctx, uint32_t generation, int32_t pageIndex) = nullptr;
+    // Marks the page this thread is about to decode at once (pageIndex < 0
+    // clears the mark), so that the loader skips a request for it.
+    void (*claimPage)(void* ctx, uint32_t generation, int32_t pageIndex) = nullptr;
 };

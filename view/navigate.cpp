@@ -24,6 +24,13 @@ int32_t Clamp(int64_t i, int32_t n) {
     return i < 0 ? 0 : static_cast<int32_t>(i);
 }
 
+// The loader is decoding the first page of a spread while its partner is
+// neither held nor being decoded: this thread decodes the partner meanwhile,
+// and the first page is waited for after it, so both are decoded at once.
+bool PartnerFirst(ReadingView* view, int32_t firstIndex, int32_t partnerIndex) {
+    return !PageHeld(view, firstIndex) && !PageHeld(view, partnerIndex) && LoaderDecoding(view, firstIndex);
+}
+
 // Steps 3 to 5 of a show: keep the shown pages, fill the first slot, pair it
 // when both pages are portrait, lay out and repaint. Returns the pages shown.
 int32_t ShowPages(ReadingView* view,
@@ -33,25 +40,31 @@ int32_t ShowPages(ReadingView* view,
                   int32_t partnerIndex,
                   bool pairAllowed) {
     KeepShown(view);
+    const bool pairing = pairAllowed && view->prefs.spreadMode;
+    const bool partnerFirst = pairing && PartnerFirst(view, firstIndex, partnerIndex);
+    bool partnerFilled = partnerFirst && FillPartnerSlot(view, partnerSlot, partnerIndex);
     int32_t shown = 0;
     if (FillSlot(view, firstSlot, firstIndex)) {
         shown = 1;
-        if (pairAllowed && view->prefs.spreadMode && IsPortrait(firstSlot->page)) {
-            // The first page appears while its partner is being decoded or
-            // waited for; a partner read ahead is there at once, and painting
-            // the half first would only paint it twice.
-            if (!PageHeld(view, partnerIndex)) {
-                LayoutHalf(view, firstSlot, firstSlot == &view->leftSlot);
-            }
-            if (FillPartnerSlot(view, partnerSlot, partnerIndex)) {
-                if (IsPortrait(partnerSlot->page)) {
-                    shown = 2;
-                } else {
-                    // Kept for the next view, which it will start.
-                    ParkSecondPage(view, partnerSlot);
+        if (pairing && IsPortrait(firstSlot->page)) {
+            if (!partnerFirst) {
+                // The first page appears while its partner is being decoded or
+                // waited for; a partner read ahead is there at once, and painting
+                // the half first would only paint it twice.
+                if (!PageHeld(view, partnerIndex)) {
+                    LayoutHalf(view, firstSlot, firstSlot == &view->leftSlot);
                 }
+                partnerFilled = FillPartnerSlot(view, partnerSlot, partnerIndex);
+            }
+            if (partnerFilled && IsPortrait(partnerSlot->page)) {
+                shown = 2;
+                partnerFilled = false;
             }
         }
+    }
+    if (partnerFilled) {
+        // Not paired: kept for the next view, which it will start.
+        ParkSecondPage(view, partnerSlot);
     }
     LayoutView(view, false, false);
     view->magnifiedSide = kMagnifyNone;

@@ -28,15 +28,36 @@ bool InRange(const ReadingView* view, int32_t index) {
     return view->book != nullptr && index >= 0 && index < view->book->pageCount;
 }
 
-// The loader is decoding the page: its result is waited for, so that the page
-// is not decoded twice at once (twice the time and twice the memory).
+// The loader's results already delivered are taken, and when the loader is
+// decoding the page its result is waited for, so that the page is not decoded
+// a second time (twice the time and twice the memory).
 PageImage* AwaitLoader(ReadingView* view, int32_t index) {
-    if (view->loader.awaitPage == nullptr ||
-        !view->loader.awaitPage(view->loader.context, view->cache.generation, index)) {
+    if (view->loader.awaitPage == nullptr) {
         return nullptr;
     }
+    (void)view->loader.awaitPage(view->loader.context, view->cache.generation, index);
     return FindCached(&view->cache, index);
 }
+
+// Marks the page as decoded on this thread while it lives.
+class ClaimScope {
+  public:
+    ClaimScope(ReadingView* view, int32_t index) : view_(view) {
+        if (view_->loader.claimPage != nullptr) {
+            view_->loader.claimPage(view_->loader.context, view_->cache.generation, index);
+        }
+    }
+    ~ClaimScope() {
+        if (view_->loader.claimPage != nullptr) {
+            view_->loader.claimPage(view_->loader.context, view_->cache.generation, -1);
+        }
+    }
+    ClaimScope(const ClaimScope&) = delete;
+    ClaimScope& operator=(const ClaimScope&) = delete;
+
+  private:
+    ReadingView* view_;
+};
 
 // Puts page index into the slot: from a cache slot, or decoded on this thread
 // after its header is read. The header gives the room the picture needs, made
@@ -48,9 +69,15 @@ bool Fill(ReadingView* view, DisplaySlot* slot, int32_t index, bool partner) {
         return false;
     }
     PageImage* cached = FindCached(&view->cache, index);
-    if (cached == nullptr) {
-        cached = AwaitLoader(view, index);
+    if (cached != nullptr) {
+        MovePageImage(&slot->page, cached);
+        return true;
     }
+    // Claimed before the loader's mark is looked at: either the loader is seen
+    // decoding the page and it is waited for, or the loader sees the claim and
+    // skips its request for it.
+    const ClaimScope claim(view, index);
+    cached = AwaitLoader(view, index);
     if (cached != nullptr) {
         MovePageImage(&slot->page, cached);
         return true;
@@ -84,6 +111,11 @@ bool FillSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {
 
 bool PageHeld(ReadingView* view, int32_t index) {
     return FindCached(&view->cache, index) != nullptr;
+}
+
+bool LoaderDecoding(const ReadingView* view, int32_t index) {
+    return view->loader.decoding != nullptr &&
+           view->loader.decoding(view->loader.context, view->cache.generation, index);
 }
 
 bool FillPartnerSlot(ReadingView* view, DisplaySlot* slot, int32_t index) {

@@ -52,6 +52,8 @@ struct PageCache {
 // True when a cache slot holds the page, so that filling a slot with it takes
 // neither a decode nor a wait.
 bool PageHeld(ReadingView* view, int32_t index);
+// True while the loader decodes the page.
+bool LoaderDecoding(const ReadingView* view, int32_t index);
 // Before a show: the display slots move into the previous slots, or are
 // released when the read-ahead was reset.
 void KeepShown(ReadingView* view);

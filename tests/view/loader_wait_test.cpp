@@ -7,6 +7,7 @@
 #include "decode/picture_limit.h"
 #include "tests/support/view_fakes.h"
 #include "view/commands.h"
+#include "view/loader_queue.h"
 #include "view/navigate.h"
 #include "view/page_cache.h"
 
@@ -140,6 +141,94 @@ TEST(LoaderWait, WhatTheLoaderMayStillAllocateCountsAgainstTheBudget) {
         ReleaseOverBudget(&h.view, kPage);
         EXPECT_EQ(IsFull(h.view.cache.ahead[0]) + IsFull(h.view.cache.ahead[1]), c.aheadKept);
         EXPECT_EQ(h.Shown(), "0,1");  // shown pages are never given up
+    }
+}
+
+TEST(LoaderWait, APageTheViewDecodesItselfIsSkippedByTheLoader) {
+    struct Case {
+        const char* name;
+        uint32_t claimGeneration;
+        int32_t claimed;
+        size_t results;
+    };
+    static const Case kCases[] = {
+        {"the page claimed", 7, 2, 0},
+        {"another page claimed", 7, 3, 1},
+        {"the page claimed in an older generation", 6, 2, 1},
+        {"nothing claimed", 7, -1, 1},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ViewHarness h(std::vector<FakePage>(4), false, false);
+        LoaderBusy busy;
+        h.sink.busy = &busy;
+        LoaderClaimPage(&busy, c.claimGeneration, c.claimed);
+        LoadRequest* request = NewLoadRequest(&h.book, 2);
+        ASSERT_NE(request, nullptr);
+        request->generation = 7;
+        const LoaderQueueOps queue = LoaderQueueOpsFor(&h.queue);
+        LoaderHandleLoad(&h.decoder.ops, &h.sink, &queue, 0, request);
+        EXPECT_EQ(h.pending.size(), c.results);
+        EXPECT_EQ(h.decoder.DecodesOf(2), static_cast<int32_t>(c.results));
+        EXPECT_FALSE(LoaderBusyWith(&busy, 7, 2));
+    }
+}
+
+// While the loader decodes a spread's first page, the view decodes the partner
+// itself (the loader, reaching that request, skips it), then takes the first
+// page from the loader: each page is decoded once, both at the same time.
+LoaderBusy gBusy;
+int32_t gLoaderPage = -1;
+
+TEST(LoaderWait, ThePartnerIsDecodedHereWhileTheLoaderDecodesTheFirstPage) {
+    struct Case {
+        const char* name;
+        bool readAhead;  // both pages arrived before the turn
+    };
+    static const Case kCases[] = {
+        {"loader decoding the first page", false},
+        {"both pages read ahead", true},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ViewHarness h(std::vector<FakePage>(8), true, false);
+        gScene = WaitScene{&h, Loader::kDelivers, 0, 0};
+        gBusy.claimed.store(0);
+        gLoaderPage = -1;
+        h.sink.busy = &gBusy;
+        h.view.loader.awaitPage = [](void*, uint32_t, int32_t) {
+            gScene.harness->DeliverResults();
+            return true;
+        };
+        h.view.loader.decoding = [](void*, uint32_t, int32_t index) { return index == gLoaderPage; };
+        h.view.loader.claimPage = [](void*, uint32_t generation, int32_t index) {
+            LoaderClaimPage(&gBusy, generation, index);
+        };
+        h.Open(0);
+        if (c.readAhead) {
+            h.CatchUp();
+        }
+        h.decoder.ResetCounts();
+        gLoaderPage = 2;
+        // The loader works through its queue while the view decodes a page.
+        bool loaderRan = false;
+        int32_t firstDecoded = -1;
+        h.decoder.onDecode = [&](int32_t index) {
+            if (firstDecoded < 0) {
+                firstDecoded = index;
+            }
+            if (!loaderRan) {
+                loaderRan = true;
+                RunLoaderQueue(&h.queue, &h.decoder.ops, &h.sink);
+            }
+        };
+        Navigate(&h.view, CMD_NEXT_SPREAD, 0);
+        EXPECT_EQ(h.Shown(), "2,3");
+        EXPECT_EQ(h.decoder.DecodesOf(2), c.readAhead ? 0 : 1);
+        EXPECT_EQ(h.decoder.DecodesOf(3), c.readAhead ? 0 : 1);
+        EXPECT_EQ(firstDecoded, c.readAhead ? -1 : 3);
+        EXPECT_EQ(gBusy.claimed.load(), 0u);
+        h.decoder.onDecode = nullptr;
     }
 }
 
