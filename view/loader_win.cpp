@@ -163,8 +163,11 @@ bool StopLoader(LoaderThread* loader, uint32_t graceMs) {
     bool ended = WaitForSingleObject(loader->thread.get(), 0) == WAIT_OBJECT_0;
     if (!ended) {
         PostMessageW(loader->window, WM_CANCEL_LOADS, 0, 0);
-        ended = PostMessageW(loader->window, WM_LOADER_QUIT, 0, 0) != 0 &&
-                WaitForSingleObject(loader->thread.get(), graceMs) == WAIT_OBJECT_0;
+        // A loader already on its way out (a quit posted before) may have
+        // destroyed its window, so these posts fail; it is waited for all the
+        // same, never cut off in the middle of its clean-up.
+        PostMessageW(loader->window, WM_LOADER_QUIT, 0, 0);
+        ended = WaitForSingleObject(loader->thread.get(), graceMs) == WAIT_OBJECT_0;
     }
     if (!ended) {
         TerminateThread(loader->thread.get(), 0);
