@@ -188,7 +188,7 @@ size_t Decode(Source source, unsigned minCodeSize, uint8_t* out, size_t outSize,
     const uint32_t endCode = clearCode + 1;
     const intptr_t base = reinterpret_cast<intptr_t>(out);
     for (uint32_t c = 0; c < clearCode; c++) {
-        table[c].place = Place(reinterpret_cast<intptr_t>(kRoots.bytes + c * 8) - base, 1);
+        table[c].place = Place(reinterpret_cast<intptr_t>(kRoots.bytes + size_t{c} * 8) - base, 1);
     }
     unsigned codeSize = minCodeSize + 1;
     uint32_t nextCode = endCode + 1;
