@@ -10,3 +10,4 @@ int CmdSettings(int argc, char16_t** argv);
 int CmdPages(int argc, char16_t** argv);
 int CmdExtract(int argc, char16_t** argv);
 int CmdPack(int argc, char16_t** argv);
+int CmdScale(int argc, char16_t** argv);

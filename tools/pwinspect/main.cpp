@@ -24,7 +24,7 @@ struct Command {
 
 const Command kCommands[] = {
     {u"decode", CmdDecode}, {u"list", CmdList},       {u"read", CmdRead}, {u"settings", CmdSettings},
-    {u"pages", CmdPages},   {u"extract", CmdExtract}, {u"pack", CmdPack},
+    {u"pages", CmdPages},   {u"extract", CmdExtract}, {u"pack", CmdPack}, {u"scale", CmdScale},
 };
 
 int Usage() {
@@ -35,7 +35,8 @@ int Usage() {
         "       pwinspect settings FILE\n"
         "       pwinspect pages PATH\n"
         "       pwinspect extract ARCHIVE DEST [--password P] [--plugin-folder DIR]\n"
-        "       pwinspect pack FOLDER DEST [--store]\n",
+        "       pwinspect pack FOLDER DEST [--store]\n"
+        "       pwinspect scale FILE WIDTH HEIGHT OUT.bmp [--nearest]\n",
         stderr);
     return 2;
 }
