@@ -23,8 +23,6 @@ cp "$lang" "$work/app/"
 : >"$work/app/Pagewick.ini"
 python3 "$root/tests/e2e/copies_check.py" pages "$work/book" 6 1000 1800
 
-winpath() { echo "Z:${1//\//\\}"; }
-
 wine "$work/app/Pagewick.exe" "$(winpath "$work/book")" >"$work/wine.log" 2>&1 &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
@@ -39,9 +37,7 @@ press Down
 sleep 1.5
 shot="$work/turned.png"
 import -window root "$shot"
-geometry=$(xdotool getwindowgeometry --shell "$window")
-x=$(echo "$geometry" | sed -n 's/^X=//p'); y=$(echo "$geometry" | sed -n 's/^Y=//p')
-w=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); h=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+window_geometry "$window"
 if ! read -r lx ly lw lh rx ry rw rh view_left view_right < <(python3 "$root/tests/e2e/copies_check.py" \
     rects "$shot" "$x" "$y" "$w" "$h"); then
     echo "FAIL: no spread found on screen"

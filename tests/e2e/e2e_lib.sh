@@ -95,3 +95,16 @@ dismiss_fresh_notice() {
     notice_expected "$work/app/Pagewick.ini" || return 0
     pw_dismiss_notice "$pid" 60 || explain "the notice at start did not close"
 }
+
+# winpath PATH: the path as Wine sees it (drive Z: is the Linux root).
+winpath() { echo "Z:${1//\//\\}"; }
+
+# window_geometry WINDOW: sets x, y, w and h to the window's place and size.
+window_geometry() {
+    local g
+    g=$(xdotool getwindowgeometry --shell "$1")
+    x=$(sed -n 's/^X=//p' <<<"$g")
+    y=$(sed -n 's/^Y=//p' <<<"$g")
+    w=$(sed -n 's/^WIDTH=//p' <<<"$g")
+    h=$(sed -n 's/^HEIGHT=//p' <<<"$g")
+}

@@ -49,7 +49,6 @@ cp -r "$work/pages" "$desk/$folder"
 (cd "$work/pages" && zip -q -0 "$desk/$cbz" p*.png)
 (cd "$work/pages" && rar a -idq -m0 "$desk/$cbr" p*.png)
 
-winpath() { echo "Z:${1//\//\\}"; }
 pid=
 trap '[ -n "$pid" ] && kill $pid 2>/dev/null || true; cleanup' EXIT
 failures=0

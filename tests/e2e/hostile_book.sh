@@ -30,7 +30,6 @@ python3 "$root/tests/e2e/make_hostile_book.py" "$work" >"$work/pages.txt"
 mapfile -t pages <"$work/pages.txt"
 [ "${#pages[@]}" -ge 10 ] || { echo "FAIL: the hostile book was not made"; exit 1; }
 
-winpath() { echo "Z:${1//\//\\}"; }
 if [ "$form" = cbz ]; then target=$work/book.cbz; else target=$work/book; fi
 
 wine "$work/app/Pagewick.exe" "$(winpath "$target")" >"$work/wine.log" 2>&1 &
@@ -68,14 +67,12 @@ for _ in $(seq 2 "$count"); do press shift+Up; sleep 0.3; done
 # want_at N: waits (up to 60 s: a huge page decodes on request) until the view
 # shows page N as pages.txt says; counts a failure otherwise.
 want_at() {
-    local n=$1 name want geometry x y w h got shot="$work/page-$1.png" start=$SECONDS
+    local n=$1 name want x y w h got shot="$work/page-$1.png" start=$SECONDS
     read -r name want <<<"${pages[$((n - 1))]}"
     [ "$want" = error ] && want="#808080"
     while :; do
         sleep 0.5
-        geometry=$(xdotool getwindowgeometry --shell "$window")
-        x=$(sed -n 's/^X=//p' <<<"$geometry"); y=$(sed -n 's/^Y=//p' <<<"$geometry")
-        w=$(sed -n 's/^WIDTH=//p' <<<"$geometry"); h=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
+        window_geometry "$window"
         import -window root "$shot"
         # Below the middle, clear of the error text that a refused page shows
         # there, and inside the band of the very wide page.

@@ -32,8 +32,6 @@ fi
 
 make_colour_book
 
-winpath() { echo "Z:${1//\//\\}"; }
-
 wine "$work/app/Pagewick.exe" "$(winpath "$work/book.cbz")" >"$work/wine.log" 2>&1 &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
@@ -51,13 +49,11 @@ sleep 1
 failures=0
 # check NAME RIGHT_PAGE LEFT_PAGE: capture and compare both halves.
 check() {
-    local name=$1 right=$2 left=$3 shot geometry x y w h
+    local name=$1 right=$2 left=$3 shot x y w h
     sleep 0.7
     shot="$work/$name.png"
     import -window root "$shot"
-    geometry=$(xdotool getwindowgeometry --shell "$window")
-    x=$(echo "$geometry" | sed -n 's/^X=//p'); y=$(echo "$geometry" | sed -n 's/^Y=//p')
-    w=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); h=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+    window_geometry "$window"
     compare_halves "$name" "$right" "$left" "$shot" "$x" "$y" "$w" "$h" || failures=$((failures + 1))
 }
 

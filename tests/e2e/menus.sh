@@ -27,8 +27,6 @@ for n in 1 2 3; do
     cp "$work/book.cbz" "$work/b$n.cbz"
 done
 
-winpath() { echo "Z:${1//\//\\}"; }
-
 failures=0
 fail() {
     echo "FAIL: $1"

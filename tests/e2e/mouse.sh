@@ -23,8 +23,6 @@ cp "$lang" "$work/app/"
 
 make_colour_book
 
-winpath() { echo "Z:${1//\//\\}"; }
-
 pid=
 window=
 trap '[ -n "$pid" ] && kill $pid 2>/dev/null || true' EXIT
@@ -62,12 +60,7 @@ stop() {
 # give the program's window another X window).
 geometry() {
     window=$(pw_wait_main_window "$pid" 30)
-    local g
-    g=$(xdotool getwindowgeometry --shell "$window")
-    x=$(sed -n 's/^X=//p' <<<"$g")
-    y=$(sed -n 's/^Y=//p' <<<"$g")
-    w=$(sed -n 's/^WIDTH=//p' <<<"$g")
-    h=$(sed -n 's/^HEIGHT=//p' <<<"$g")
+    window_geometry "$window"
 }
 
 failures=0

@@ -39,7 +39,6 @@ rm -rf "${desk:?}/$other"
 mkdir -p "$desk/$other"
 convert -size 300x400 "xc:$(colour 9)" "$desk/$other/p01.png"
 
-winpath() { echo "Z:${1//\//\\}"; }
 pid=
 window=
 trap '[ -n "$pid" ] && kill $pid 2>/dev/null || true; rm -rf "${desk:?}/$other"' EXIT
@@ -63,12 +62,7 @@ dismiss_fresh_notice
 sleep 1
 
 geometry() {
-    local g
-    g=$(xdotool getwindowgeometry --shell "$window")
-    x=$(sed -n 's/^X=//p' <<<"$g")
-    y=$(sed -n 's/^Y=//p' <<<"$g")
-    w=$(sed -n 's/^WIDTH=//p' <<<"$g")
-    h=$(sed -n 's/^HEIGHT=//p' <<<"$g")
+    window_geometry "$window"
 }
 shoot() {
     sleep 0.7

@@ -43,12 +43,11 @@ for n in $(seq 1 6); do
 done
 (cd "$work/book" && tar --format=gnu -cf ../book.cbt p*.webp)
 
-winpath() { echo "Z:${1//\//\\}"; }
 failures=0
 
 # run_book PATH TITLE: opens the book, checks the first two spreads, closes.
 run_book() {
-    local path=$1 title=$2 window shot geometry x y w h
+    local path=$1 title=$2 window shot x y w h
     wine "$work/app/Pagewick.exe" "$(winpath "$path")" >"$work/wine.log" 2>&1 &
     pid=$!
     trap 'kill $pid 2>/dev/null || true' EXIT
@@ -61,9 +60,7 @@ run_book() {
         sleep 0.7
         shot="$work/$title-$step.png"
         import -window root "$shot"
-        geometry=$(xdotool getwindowgeometry --shell "$window")
-        x=$(echo "$geometry" | sed -n 's/^X=//p'); y=$(echo "$geometry" | sed -n 's/^Y=//p')
-        w=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); h=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+        window_geometry "$window"
         local ry=$((y + h * 6 / 10)) gotRight gotLeft wantRight wantLeft
         gotRight=$(pixel "$shot" $((x + w * 7 / 10)) $ry)
         gotLeft=$(pixel "$shot" $((x + w * 3 / 10)) $ry)

@@ -30,7 +30,6 @@ for n in $(seq 1 12); do
 done
 (cd "$work/book" && rar a -idq ../book.cbr p*.jpg)
 
-winpath() { echo "Z:${1//\//\\}"; }
 wine "$work/app/Pagewick.exe" "$(winpath "$work/book.cbr")" >"$work/wine.log" 2>&1 &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
@@ -51,13 +50,11 @@ near() {
 
 failures=0
 check() {
-    local name=$1 right=$2 left=$3 shot geometry x y w h ry r l
+    local name=$1 right=$2 left=$3 shot x y w h ry r l
     sleep 0.7
     shot="$work/$name.png"
     import -window root "$shot"
-    geometry=$(xdotool getwindowgeometry --shell "$window")
-    x=$(echo "$geometry" | sed -n 's/^X=//p'); y=$(echo "$geometry" | sed -n 's/^Y=//p')
-    w=$(echo "$geometry" | sed -n 's/^WIDTH=//p'); h=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+    window_geometry "$window"
     ry=$((y + h * 6 / 10))
     r=$(pixel "$shot" $((x + w * 7 / 10)) $ry)
     l=$(pixel "$shot" $((x + w * 3 / 10)) $ry)
